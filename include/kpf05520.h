@@ -1,0 +1,57 @@
+/* The plain C interface of the Kpf05520 tax-entry module (libPkg_Kpf05520.so).
+ *
+ * Texts are UTF-8 and NUL-terminated. Dates are TDateTime doubles: days since 1899-12-30, the
+ * fraction being the time of day. Data sets travel as client-dataset XML data packets.
+ * Everything runs on the host's user-interface thread; a QApplication must exist before the call,
+ * and the entry is not re-entrant. */
+#ifndef KPF05520_H
+#define KPF05520_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(__GNUC__)
+#define KPF_EXPORT __attribute__((visibility("default")))
+#else
+#define KPF_EXPORT
+#endif
+
+/* Return codes of CriaImpostoRedz. */
+enum KpfResultCode {
+    KPF_CONFIRMED = 0,     /* *resultPacket holds the confirmed tax lines */
+    KPF_NOT_CONFIRMED = 1, /* the screen was left without confirmation; *resultPacket is NULL */
+    KPF_FAILED = 2         /* the call failed; *errorText says why */
+};
+
+/* Shows the tax-entry screen for one Z reduction and waits until it closes.
+ *   branch, till, zCounter: the Z reduction's key (CDFILIAL, CDCAIXA, NRECFREDZ)
+ *   zDate:                  its date (DTREDUCAOZ)
+ *   referenceDate:          with zDate, decides whether a first line comes from sourcePacket
+ *   sourcePacket:           the host's data set as an XML packet, or NULL for an empty one with the
+ *                           fields CDIMPOSTO, VRALIQIMPFIS, VRVENDIDO, VRIMPOSTO
+ *   sourceRecord:           0-based index of its current record
+ *   resultPacket:           receives the confirmed packet (allocated by the module), else NULL
+ *   errorText:              receives the error text on KPF_FAILED (allocated by the module), else
+ * NULL Release both outputs with KpfFree. */
+KPF_EXPORT int CriaImpostoRedz(const char *branch, const char *till, const char *zCounter,
+                               double zDate, double referenceDate, const char *sourcePacket,
+                               int sourceRecord, char **resultPacket, char **errorText);
+
+/* Releases a text that the module allocated. NULL is allowed. */
+KPF_EXPORT void KpfFree(char *text);
+
+/* Package frame: called by the host after loading and before unloading the module. */
+KPF_EXPORT void Initialize(void);
+KPF_EXPORT void Finalize(void);
+
+/* Package information: the packages it requires (NULL-terminated list; "_dll") and the units it
+ * contains (NULL-terminated list). */
+KPF_EXPORT const char *const *GetPackageRequires(void);
+KPF_EXPORT const char *const *GetPackageUnits(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KPF05520_H */

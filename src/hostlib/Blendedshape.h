@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QWidget>
+#include <functional>
+
+// A custom-painted button: a rounded rectangle or a circle filled with the brush colour, no
+// outline, a caption and optional glyphs for the normal and the disabled look. It never takes the
+// keyboard focus; it shows its down colours while pressed (mouse or touch) and a release over it
+// clicks. Click() runs OnClick (and emits clicked()).
+class TBlendedBitBtn : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(int Tag READ Tag WRITE SetTag)
+    Q_PROPERTY(QColor BrushColor READ BrushColor WRITE SetBrushColor)
+    Q_PROPERTY(QColor DownColor READ DownColor WRITE SetDownColor)
+    Q_PROPERTY(QColor DownFontColor READ DownFontColor WRITE SetDownFontColor)
+    Q_PROPERTY(QColor DisabledColor READ DisabledColor WRITE SetDisabledColor)
+    Q_PROPERTY(QColor DisabledFontColor READ DisabledFontColor WRITE SetDisabledFontColor)
+    Q_PROPERTY(QColor FontColor READ FontColor WRITE SetFontColor)
+    Q_PROPERTY(TShapeType Shape READ Shape WRITE SetShape)
+    Q_PROPERTY(TPenStyle PenStyle READ PenStyle WRITE SetPenStyle)
+    Q_PROPERTY(QIcon Glyph READ Glyph WRITE SetGlyph)
+    Q_PROPERTY(QIcon GlyphDisabled READ GlyphDisabled WRITE SetGlyphDisabled)
+    Q_PROPERTY(int Spacing READ Spacing WRITE SetSpacing)
+    Q_PROPERTY(TButtonLayout Layout READ Layout WRITE SetLayout)
+    Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
+    Q_PROPERTY(bool down READ IsDown)
+
+public:
+    enum TShapeType { stRoundRect, stCircle, stRectangle };
+    Q_ENUM(TShapeType)
+    enum TPenStyle { psSolid, psClear };
+    Q_ENUM(TPenStyle)
+    enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+    Q_ENUM(TButtonLayout)
+
+    explicit TBlendedBitBtn(QWidget *parent = nullptr);
+
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString &caption);
+    QString GetText() const { return m_caption; }
+    int Tag() const { return m_tag; }
+    void SetTag(int tag) { m_tag = tag; }
+    QColor BrushColor() const { return m_brushColor; }
+    void SetBrushColor(const QColor &c);
+    QColor DownColor() const { return m_downColor; }
+    void SetDownColor(const QColor &c) { m_downColor = c; }
+    QColor DownFontColor() const { return m_downFontColor; }
+    void SetDownFontColor(const QColor &c) { m_downFontColor = c; }
+    QColor DisabledColor() const { return m_disabledColor; }
+    void SetDisabledColor(const QColor &c) { m_disabledColor = c; }
+    QColor DisabledFontColor() const { return m_disabledFontColor; }
+    void SetDisabledFontColor(const QColor &c) { m_disabledFontColor = c; }
+    QColor FontColor() const { return m_fontColor; }
+    void SetFontColor(const QColor &c);
+    TShapeType Shape() const { return m_shape; }
+    void SetShape(TShapeType shape);
+    TPenStyle PenStyle() const { return m_penStyle; }
+    void SetPenStyle(TPenStyle style) { m_penStyle = style; }
+    QIcon Glyph() const { return m_glyph; }
+    void SetGlyph(const QIcon &glyph);
+    QIcon GlyphDisabled() const { return m_glyphDisabled; }
+    void SetGlyphDisabled(const QIcon &glyph) { m_glyphDisabled = glyph; }
+    int Spacing() const { return m_spacing; }
+    void SetSpacing(int spacing) { m_spacing = spacing; }
+    TButtonLayout Layout() const { return m_layout; }
+    void SetLayout(TButtonLayout layout) { m_layout = layout; }
+    bool ParentFont() const { return m_parentFont; }
+    void SetParentFont(bool on) { m_parentFont = on; }
+    bool IsDown() const { return m_down; }
+
+    std::function<void(QObject *sender)> OnClick;
+    void Click(); // runs OnClick and emits clicked()
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool event(QEvent *event) override; // touch begin/update/end: pressed look, one click a touch
+
+private:
+    void SetDown(bool down);
+
+    QString m_caption;
+    int m_tag = 0;
+    QColor m_brushColor = Qt::gray;
+    QColor m_downColor = Qt::black;
+    QColor m_downFontColor = Qt::white;
+    QColor m_disabledColor = QColor(204, 204, 204);
+    QColor m_disabledFontColor = Qt::white;
+    QColor m_fontColor = Qt::white;
+    TShapeType m_shape = stRoundRect;
+    TPenStyle m_penStyle = psClear;
+    QIcon m_glyph;
+    QIcon m_glyphDisabled;
+    int m_spacing = 4;
+    TButtonLayout m_layout = blGlyphLeft;
+    bool m_parentFont = true;
+    bool m_down = false;
+};

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "DateTime.h"
+#include "Keys.h"
+#include "TForm.h"
+#include "Variant.h"
+
+#include <QString>
+#include <memory>
+
+#define KPF_MODULE_EXPORT __attribute__((visibility("default")))
+
+class TClientDataSet;
+class TDataSet;
+class TMessages;
+namespace Ui
+{
+class TfrmImpost;
+}
+
+// The tax-entry screen for one Z reduction: the grid of tax lines, the keypad editor, the checks
+// and the two ways out. Its controls and data sets are children named as the screen definition
+// names them (dbgImpRedZ, cdsImpRedZ, sbt1, blsConfirm, ...).
+class KPF_MODULE_EXPORT TfrmImpost : public TForm
+{
+    Q_OBJECT
+    Q_PROPERTY(int nrCampo READ NrCampo)
+    Q_PROPERTY(QString txAliq READ TxAliq)
+    Q_PROPERTY(QString txValor READ TxValor)
+    Q_PROPERTY(QString idEsquema READ IdEsquema)
+    Q_PROPERTY(QString idTipoImpFis READ IdTipoImpFis)
+
+public:
+    explicit TfrmImpost(QWidget *parent = nullptr);
+    ~TfrmImpost() override;
+
+    int NrCampo() const { return nrCampo; }
+    QString TxAliq() const { return txAliq; }
+    QString TxValor() const { return txValor; }
+    QString IdEsquema() const { return idEsquema; }
+    QString IdTipoImpFis() const { return idTipoImpFis; }
+    const Variant &VrRetorno() const { return vrRetorno; }
+
+    void InicializaForm(const QString &branch, const QString &till, const QString &zCounter,
+                        TDateTime zDate, TDateTime referenceDate, TDataSet *sourceData);
+    void mudafoco5520();
+    void postaTexto5520(int campo, const QString &texto, bool boCorrige);
+    void Vd_CdImposto(bool boObrigatorio);
+    void Vd_Aliq(bool boObrigatorio);
+    void vd_Valor(bool boObrigatorio);
+
+    TClientDataSet *cdsImpRedZ = nullptr;
+    TClientDataSet *cdsPesqImp = nullptr;
+    TClientDataSet *cdsParametrosKvr = nullptr;
+    TClientDataSet *cdsKvr = nullptr;
+    TMessages *msgPadrao = nullptr;
+
+public slots:
+    void FormCreate(QObject *Sender);
+    void FormDestroy(QObject *Sender);
+    void FormActivate(QObject *Sender);
+    void FormKeyPress(QObject *Sender, QChar &Key);
+    void FormKeyDown(QObject *Sender, Word &Key, TShiftState Shift);
+    void dbgImpRedZKeyDown(QObject *Sender, Word &Key, TShiftState Shift);
+    void sbt1Click(QObject *Sender);
+    void sbtCorrigirClick(QObject *Sender);
+    void sbtEnterClick(QObject *Sender);
+    void sbtVoltarClick(QObject *Sender);
+    void blsMaisClick(QObject *Sender);
+    void blsMenosClick(QObject *Sender);
+    void sbtAntClick(QObject *Sender);
+    void sbtProxClick(QObject *Sender);
+    void blsConfirmClick(QObject *Sender);
+    void blsCancelClick(QObject *Sender);
+    void cdsImpRedZBeforeInsert(TDataSet *DataSet);
+    void cdsImpRedZBeforePost(TDataSet *DataSet);
+
+private:
+    std::unique_ptr<Ui::TfrmImpost> ui;
+
+    int nrCampo = 0;
+    QString idEsquema;
+    QString cdFilial;
+    QString cdCaixa;
+    QString nrEcfRedZ;
+    QString txAliq;
+    QString txValor;
+    QString idTipoImpFis;
+    TDateTime dtReducaoZ = 0;
+    Variant vrRetorno;
+};
+
+namespace Cli_Kpf05520
+{
+
+KPF_MODULE_EXPORT extern TfrmImpost *frmImpost;
+KPF_MODULE_EXPORT extern bool boCriado;
+
+// Builds the screen for one Z reduction, shows it modally and returns what the operator
+// confirmed (a packet), or an unassigned Variant. Errors of the screen's initialization reach the
+// caller as exceptions; the screen and the data module are freed in every case.
+KPF_MODULE_EXPORT Variant CriaImpostoRedZ(const QString &branch, const QString &till,
+                                          const QString &zCounter, TDateTime zDate,
+                                          TDateTime referenceDate, TDataSet *sourceData);
+
+} // namespace Cli_Kpf05520

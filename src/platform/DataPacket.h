@@ -1,0 +1,41 @@
+#pragma once
+
+#include "TField.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+class TDataSet;
+
+// The client-dataset XML data packet (version 2.0): field descriptions, PARAMS with the change
+// log, and rows with their RowState. Reading checks everything and raises EDatabaseError with the
+// line and column of the fault; it never yields half a packet.
+class DataPacket
+{
+public:
+    struct FieldDesc {
+        QString name;
+        TFieldType type = TFieldType::ftString;
+        int size = 0; // characters for strings
+    };
+    struct Row {
+        std::vector<QVariant> values; // per field; invalid QVariant for null
+        int rowState = 0; // 0 unchanged, 1 original of modified, 2 deleted, 4 inserted, 8 modified
+    };
+
+    std::vector<FieldDesc> fields;
+    std::vector<Row> rows;
+
+    // Limits that keep a hostile packet from exhausting memory.
+    static constexpr qint64 MaxBytes = 256LL * 1024 * 1024;
+    static constexpr int MaxDepth = 16;
+
+    static DataPacket Parse(const QByteArray &xml); // raises EDatabaseError
+    QByteArray ToXml() const;                       // change log written from the rows' RowState
+
+    // The packet of a data set: its fields and its whole store with the change log.
+    static DataPacket FromDataSet(const TDataSet &dataSet);
+    int FieldIndex(const QString &name) const; // -1 when absent (case-insensitive)
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class TDataSet;
+
+// Binds event handlers by name, as a screen definition names them. A control or component carries
+// a dynamic property naming the handler (for example onClick = "blsConfirmClick"); the owner
+// declares a slot or Q_INVOKABLE method of that name. Names are resolved once through the owner's
+// meta-object; a missing handler is an Exception naming it.
+//
+// Handler signatures:
+//   onClick                      void h(QObject *Sender)
+//   onKeyPress                   void h(QObject *Sender, QChar &Key)
+//   onKeyDown                    void h(QObject *Sender, Word &Key, TShiftState Shift)
+//   onCreate/onDestroy/onActivate void h(QObject *Sender)
+//   BeforeInsert/BeforePost      void h(TDataSet *DataSet)
+//   BeforeConnect/AfterConnect   void h(QObject *Sender)  (bound by the data module with
+//                                FindMethod/Invoke onto TADOConnection's hooks)
+namespace HandlerBinding
+{
+
+// Finds the owner's method of that name; -1 when absent.
+int FindMethod(const QObject *owner, const char *name);
+// Calls the owner's method with raw arguments (argv[0] is the return slot, nullptr); exceptions
+// travel to the caller.
+void Invoke(QObject *owner, int methodIndex, void **argv);
+
+// Connects every child of root that carries an onClick property: a click (or touch) runs the
+// named handler of owner inside the event guard.
+void BindClicks(QObject *owner, QObject *root);
+// Sets a data set's BeforeInsert/BeforePost from its dynamic properties of those names; the
+// hooks call the owner's handlers directly (exceptions travel to the caller of the operation).
+void BindDataSetHooks(QObject *owner, TDataSet *dataSet);
+
+} // namespace HandlerBinding

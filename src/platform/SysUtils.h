@@ -1,0 +1,39 @@
+#pragma once
+
+#include "DateTime.h"
+
+#include <QChar>
+#include <QString>
+
+// Format settings for conversions. The process locale is never consulted: the module runs with
+// the Brazilian settings whatever the machine says.
+struct TFormatSettings {
+    QChar DecimalSeparator = QLatin1Char(',');
+    QString ShortDateFormat = QStringLiteral("dd/mm/yyyy");
+    QString LongTimeFormat = QStringLiteral("hh:nn:ss");
+
+    static TFormatSettings Brazilian() { return {}; }
+};
+
+// The process-wide settings used by the conversions below (Brazilian by default).
+TFormatSettings &FormatSettings();
+
+// Decimal integer with an optional sign; anything else is an EConvertError with a Portuguese text.
+int StrToInt(const QString &text);
+// Digits with at most one decimal separator and an optional sign; a lone separator is 0; empty
+// text, other characters or an overflow raise EConvertError.
+double StrToFloat(const QString &text, const TFormatSettings &settings = FormatSettings());
+// At most 15 significant digits, no exponent for ordinary values ("1,5", "180", "0,29").
+QString FloatToStr(double value, const TFormatSettings &settings = FormatSettings());
+// Short date, followed by the long time only when the time of day is not midnight.
+QString DateTimeToStr(TDateTime value, const TFormatSettings &settings = FormatSettings());
+QString DateToStr(TDateTime value, const TFormatSettings &settings = FormatSettings());
+
+bool FileExists(const QString &path);
+QString ExtractFileDir(const QString &path);
+// The path itself when the file exists, an empty text otherwise (Linux has no short names).
+QString ExtractShortPathName(const QString &path);
+// ParamStr(0) is the host program's path. A host may stand another path in for it
+// (kpfhost --home), so that settings files are looked up elsewhere.
+QString ParamStr(int index);
+void SetProgramPathOverride(const QString &path);

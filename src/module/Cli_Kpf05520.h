@@ -76,6 +76,9 @@ public slots:
     void cdsImpRedZBeforePost(TDataSet *DataSet);
 
 private:
+    // The checks' failure report: message, focus on the field, silent abort.
+    [[noreturn]] void falhaCampo5520(const QString &chave, int campo);
+
     std::unique_ptr<Ui::TfrmImpost> ui;
 
     int nrCampo = 0;

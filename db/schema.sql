@@ -1,0 +1,23 @@
+-- Tables the tax-entry module reads. Written once for SQLite and PostgreSQL: plain types only,
+-- one statement per line group, each ended by a semicolon at the end of a line.
+-- On SQLite a DATE column keeps the text 'YYYY-MM-DD'; NUMERIC keeps integers and reals.
+
+CREATE TABLE IMPOSTO (
+    CDIMPOSTO VARCHAR(2) NOT NULL PRIMARY KEY,
+    NMIMPOSTO VARCHAR(40)
+);
+
+CREATE TABLE IMPOSTOREDZ (
+    CDFILIAL VARCHAR(4) NOT NULL,
+    CDCAIXA VARCHAR(3) NOT NULL,
+    NRECFREDZ VARCHAR(10) NOT NULL,
+    DTREDUCAOZ DATE NOT NULL,
+    CDIMPOSTO VARCHAR(2) NOT NULL REFERENCES IMPOSTO (CDIMPOSTO),
+    VRALIQIMPRZ NUMERIC,
+    VRBCALCIMPRZ NUMERIC,
+    VRIMPOSTORZ NUMERIC,
+    PRIMARY KEY (CDFILIAL, CDCAIXA, NRECFREDZ, DTREDUCAOZ, CDIMPOSTO)
+);
+
+-- The screen searches by branch, till and date.
+CREATE INDEX IX_IMPOSTOREDZ_FILCAIXADATA ON IMPOSTOREDZ (CDFILIAL, CDCAIXA, DTREDUCAOZ);

@@ -1,0 +1,42 @@
+#include "TShape.h"
+
+#include <QPainter>
+
+TShape::TShape(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TShape::SetBrushColor(const QColor &color)
+{
+    m_brushColor = color;
+    update();
+}
+
+void TShape::SetPenColor(const QColor &color)
+{
+    m_penColor = color;
+    update();
+}
+
+void TShape::SetPenWidth(int width)
+{
+    m_penWidth = qMax(0, width);
+    update();
+}
+
+void TShape::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), m_brushColor);
+    if (m_penWidth == 0)
+        return;
+    // The pen lies wholly inside the bounds, so a frame of width 2 covers the two outer pixels.
+    QPen pen(m_penColor, m_penWidth);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const qreal inset = m_penWidth / 2.0;
+    painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
+}

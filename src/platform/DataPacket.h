@@ -11,7 +11,9 @@ class TDataSet;
 
 // The client-dataset XML data packet (version 2.0): field descriptions, PARAMS with the change
 // log, and rows with their RowState. Reading checks everything and raises EDatabaseError with the
-// line and column of the fault; it never yields half a packet.
+// line and column of the fault; it never yields half a packet. Documents with a DTD, entity
+// references, text other than blanks, unknown elements or ROW attributes, or values that do not
+// fit their field are refused; so is a string value longer than its WIDTH.
 class DataPacket
 {
 public:
@@ -23,6 +25,9 @@ public:
     struct Row {
         std::vector<QVariant> values; // per field; invalid QVariant for null
         int rowState = 0; // 0 unchanged, 1 original of modified, 2 deleted, 4 inserted, 8 modified
+        int originalRow =
+            -1; // for a modified row (8): index of its original (1); -1 = the row before
+        quint64 changeOrder = 0; // position in the change log (0 = after the others, in row order)
     };
 
     std::vector<FieldDesc> fields;
@@ -31,6 +36,7 @@ public:
     // Limits that keep a hostile packet from exhausting memory.
     static constexpr qint64 MaxBytes = 256LL * 1024 * 1024;
     static constexpr int MaxDepth = 16;
+    static constexpr int MaxWidth = 1024 * 1024; // characters of a string field
 
     static DataPacket Parse(const QByteArray &xml); // raises EDatabaseError
     QByteArray ToXml() const;                       // change log written from the rows' RowState
@@ -38,4 +44,7 @@ public:
     // The packet of a data set: its fields and its whole store with the change log.
     static DataPacket FromDataSet(const TDataSet &dataSet);
     int FieldIndex(const QString &name) const; // -1 when absent (case-insensitive)
+
+    // The packet's name of a field type ("string", "r8", ...).
+    static QString TypeName(TFieldType type);
 };

@@ -1,1 +1,6 @@
-// placeholder until implemented
+#include "Exceptions.h"
+
+void Abort()
+{
+    throw EAbort();
+}

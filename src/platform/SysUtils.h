@@ -6,7 +6,8 @@
 #include <QString>
 
 // Format settings for conversions. The process locale is never consulted: the module runs with
-// the Brazilian settings whatever the machine says.
+// the Brazilian settings whatever the machine says. Date and time formats use the platform's
+// letters: d, m (month), y, h, n (minute), s, z (milliseconds); '/' and ':' stand for themselves.
 struct TFormatSettings {
     QChar DecimalSeparator = QLatin1Char(',');
     QString ShortDateFormat = QStringLiteral("dd/mm/yyyy");
@@ -28,6 +29,11 @@ QString FloatToStr(double value, const TFormatSettings &settings = FormatSetting
 // Short date, followed by the long time only when the time of day is not midnight.
 QString DateTimeToStr(TDateTime value, const TFormatSettings &settings = FormatSettings());
 QString DateToStr(TDateTime value, const TFormatSettings &settings = FormatSettings());
+// Formats with the platform's letters (see TFormatSettings).
+QString FormatDateTime(const QString &format, TDateTime value);
+// The short date, optionally followed by a blank and a time (h:n or h:n:s); EConvertError
+// otherwise.
+TDateTime StrToDateTime(const QString &text, const TFormatSettings &settings = FormatSettings());
 
 bool FileExists(const QString &path);
 QString ExtractFileDir(const QString &path);

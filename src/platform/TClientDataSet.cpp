@@ -1,1 +1,156 @@
-// placeholder until implemented
+#include "TClientDataSet.h"
+
+#include "Exceptions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+TClientDataSet::TClientDataSet(QObject *parent) : TDataSet(parent) {}
+
+bool TClientDataSet::HasPersistentFields() const
+{
+    return std::any_of(Fields().begin(), Fields().end(), [this](const auto &field) {
+        return std::find(m_dynamicFields.begin(), m_dynamicFields.end(), field.get()) ==
+               m_dynamicFields.end();
+    });
+}
+
+void TClientDataSet::CreateDataSet()
+{
+    CheckInactive();
+    if (FieldCount() == 0)
+        throw EDatabaseError(
+            QStringLiteral("Nenhum campo definido para criar o conjunto de dados"));
+    ResetStore({}, dsBrowse);
+}
+
+void TClientDataSet::Open()
+{
+    if (Active())
+        return;
+    throw EDatabaseError(QStringLiteral("Missing data provider or data packet"));
+}
+
+void TClientDataSet::SetData(const Variant &data)
+{
+    if (!data.isPacket())
+        throw EDatabaseError(
+            data.isText()
+                ? QStringLiteral("Pacote de dados esperado, recebido o texto: %1").arg(data.text())
+                : QStringLiteral("Pacote de dados esperado, recebido um valor vazio"));
+    const DataPacket packet = DataPacket::Parse(data.packet());
+    const bool persistent = HasPersistentFields();
+    // Everything is checked and converted before the current content is touched.
+    std::vector<TRecord> records;
+    if (persistent) {
+        records = RecordsFrom(packet);
+        Close();
+    } else {
+        Close();
+        TakeFields(packet);
+        records = RecordsFrom(packet);
+    }
+    ResetStore(std::move(records), dsBrowse);
+}
+
+void TClientDataSet::TakeFields(const DataPacket &packet)
+{
+    bool same = FieldCount() == int(packet.fields.size());
+    for (size_t i = 0; same && i < packet.fields.size(); ++i) {
+        const TField &field = *Fields()[i];
+        const DataPacket::FieldDesc &desc = packet.fields[i];
+        same = field.FieldName() == desc.name && field.DataType() == desc.type &&
+               field.Size() == desc.size;
+    }
+    if (same)
+        return; // keep the field objects that a grid may still point at
+    ClearFields();
+    m_dynamicFields.clear();
+    for (const DataPacket::FieldDesc &desc : packet.fields)
+        m_dynamicFields.push_back(AddField(desc.name, desc.type, desc.size));
+}
+
+std::vector<TRecord> TClientDataSet::RecordsFrom(const DataPacket &packet) const
+{
+    // Where each of our fields comes from in the packet.
+    std::vector<int> source;
+    for (const auto &field : Fields()) {
+        const int index = packet.FieldIndex(field->FieldName());
+        if (index < 0)
+            throw EDatabaseError(QStringLiteral("Campo '%1' não encontrado no pacote de dados")
+                                     .arg(field->FieldName()));
+        source.push_back(index);
+    }
+    const auto convert = [&](const std::vector<QVariant> &values, size_t row) {
+        std::vector<QVariant> out;
+        for (size_t f = 0; f < source.size(); ++f) {
+            const TField &field = *Fields()[f];
+            try {
+                out.push_back(
+                    TField::Convert(values.at(size_t(source[f])), field.DataType(), field.Size()));
+            } catch (const EConvertError &e) {
+                throw EDatabaseError(QStringLiteral("Pacote de dados: campo '%1' da linha %2: %3")
+                                         .arg(field.FieldName())
+                                         .arg(row + 1)
+                                         .arg(e.Message()));
+            }
+        }
+        return out;
+    };
+    std::vector<TRecord> records;
+    for (size_t r = 0; r < packet.rows.size(); ++r) {
+        const DataPacket::Row &row = packet.rows[r];
+        if (row.rowState == 1)
+            continue; // the original of a modified row travels with its new version
+        TRecord record;
+        record.values = convert(row.values, r);
+        record.changeOrder = row.changeOrder;
+        record.origin = row.rowState == 4 ? TRecordOrigin::Inserted : TRecordOrigin::Original;
+        record.deleted = row.rowState == 2;
+        if (row.rowState == 8) {
+            const int original = row.originalRow >= 0 ? row.originalRow : int(r) - 1;
+            record.modified = true;
+            record.oldValues = convert(packet.rows.at(size_t(original)).values, size_t(original));
+        }
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+Variant TClientDataSet::Data() const
+{
+    CheckActive();
+    return Variant::fromPacket(DataPacket::FromDataSet(*this).ToXml());
+}
+
+void TClientDataSet::LoadFromFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EDatabaseError(QStringLiteral("Não foi possível abrir o arquivo '%1': %2")
+                                 .arg(fileName, file.errorString()));
+    if (file.size() > DataPacket::MaxBytes)
+        throw EDatabaseError(QStringLiteral("O arquivo '%1' excede o limite de %2 bytes")
+                                 .arg(fileName)
+                                 .arg(DataPacket::MaxBytes));
+    const QByteArray bytes = file.read(DataPacket::MaxBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw EDatabaseError(QStringLiteral("Não foi possível ler o arquivo '%1': %2")
+                                 .arg(fileName, file.errorString()));
+    try {
+        SetData(Variant::fromPacket(bytes));
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(QStringLiteral("Arquivo '%1': %2").arg(fileName, e.Message()));
+    }
+}
+
+void TClientDataSet::SaveToFile(const QString &fileName) const
+{
+    const QByteArray xml = Data().packet();
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
+        throw EDatabaseError(QStringLiteral("Não foi possível gravar o arquivo '%1': %2")
+                                 .arg(fileName, file.errorString()));
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataPacket.h"
 #include "TDataSet.h"
 #include "Variant.h"
 
@@ -32,4 +33,10 @@ public:
     // Fields defined with AddField are persistent: they stay across Close and SetData matches a
     // packet against them. Fields taken from a packet are dynamic and are replaced by the next one.
     bool HasPersistentFields() const;
+
+private:
+    void TakeFields(const DataPacket &packet);
+    std::vector<TRecord> RecordsFrom(const DataPacket &packet) const;
+
+    std::vector<const TField *> m_dynamicFields; // fields taken from the last packet
 };

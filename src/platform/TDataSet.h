@@ -21,17 +21,20 @@ struct TRecord {
     bool deleted = false;
     bool modified = false;           // an original changed by Edit/Post
     std::vector<QVariant> oldValues; // its values as loaded, when modified
+    quint64 changeOrder = 0;         // when it entered the change log (0: unchanged)
 };
 
 // An in-memory list of records with a cursor and the platform's editing rules:
 // - writes are allowed only in the edit and insert states (otherwise "not in edit or insert mode");
-// - First/Prior/Next/Last/Insert end a pending insertion first: it is posted when any field was
-//   written since it was started (BeforePost runs) and dropped otherwise; a hook that raises stops
-//   the whole operation and leaves the line pending;
+// - First/Prior/Next/Last/MoveToRow/Insert end a pending insertion first: it is posted when any
+//   field was written since it was started (BeforePost runs) and dropped otherwise; a hook that
+//   raises stops the whole operation and leaves the line pending; a pending edit is posted when
+//   written and cancelled otherwise;
 // - Insert runs BeforeInsert, then places an empty record before the current one (state 3);
 // - Delete drops a pending insertion (no hook) or removes the current record; on an empty data set
 //   it raises the empty-data-set EDatabaseError;
 // - strings are cut to their field size.
+// Exceptions of hooks reach the caller of the operation.
 class TDataSet : public QObject
 {
     Q_OBJECT
@@ -60,11 +63,12 @@ public:
     void Next();
     void Last();
     void Insert();
-    void Edit();
-    void Post();
+    void Edit(); // on an empty data set it inserts, as the platform does
+    void Post(); // in browse state nothing happens
     void Cancel();
     void Delete();
     // Moves to the visible record at the 0-based row (the grid's touch); same posting rule as Next.
+    // The row counts the pending line; a touch on the current row changes nothing.
     void MoveToRow(int row);
 
     bool IsEmpty() const { return RecordCount() == 0; }
@@ -73,10 +77,12 @@ public:
     int CurrentRow() const { return RecNo() - 1; }
     bool Bof() const { return m_bof; }
     bool Eof() const { return m_eof; }
+    // Whether a field was written since Insert or Edit.
+    bool Modified() const { return m_modifiedSinceInsert; }
 
     // The visible records, top to bottom, a pending insertion included.
-    const TRecord &RowAt(int row) const;
-    QVariant RowValue(int row, int fieldIndex) const;
+    const TRecord &RowAt(int row) const;              // EDatabaseError when out of range
+    QVariant RowValue(int row, int fieldIndex) const; // invalid QVariant when out of range
 
     // Hooks run before the operation; raising cancels it.
     std::function<void(TDataSet *)> BeforeInsert;
@@ -88,9 +94,13 @@ public:
     // For TField.
     QVariant CurrentValue(int fieldIndex) const;
     void SetCurrentValue(int fieldIndex, const QVariant &value);
+    void CheckEditing() const; // the not-editing EDatabaseError outside edit and insert
 
     // The whole store, deleted originals included, in stored order (for packets).
     const std::vector<TRecord> &Store() const { return m_store; }
+    // The store as posted: without a pending insertion, and with a record being edited as it was
+    // before Edit.
+    std::vector<TRecord> PostedStore() const;
 
 signals:
     void stateChanged();
@@ -102,14 +112,20 @@ protected:
     // For subclasses that fill the store (client data sets, queries).
     void ResetStore(std::vector<TRecord> records, TDataSetState state = dsBrowse);
     std::vector<TRecord> &MutableStore() { return m_store; }
+    void CheckActive() const;   // the closed-data-set EDatabaseError when inactive
+    void CheckInactive() const; // the open-data-set EDatabaseError when active
 
 private:
-    void CheckActive() const;
-    void CheckBrowseMoves();
-    bool EndPendingInsert(); // posts or drops; raises when the hook refuses
+    enum class Move { First, Prior, Next, Last };
+    void MoveBy(Move move);
+    void EndPending(); // posts or drops a pending insertion or edit; raises when refused
+    void DropPendingInsert();
     int VisibleToStore(int row) const;
+    int StoreToVisible(int storeIndex) const;
+    void RebuildVisible();
     void SetState(TDataSetState state);
     void MoveTo(int row);
+    void RunBeforePost();
 
     std::vector<std::unique_ptr<TField>> m_fields;
     std::vector<TRecord> m_store;
@@ -120,4 +136,6 @@ private:
     TRecord m_editBackup;
     bool m_bof = true;
     bool m_eof = true;
+    bool m_inBeforePost = false;
+    quint64 m_changeCounter = 0;
 };

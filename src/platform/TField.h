@@ -47,6 +47,12 @@ public:
     TDateTime AsDateTime() const;        // null reads as 0
     void SetAsDateTime(TDateTime value); // a date field keeps the day only
 
+    // Converts a value to what a field of the type stores (strings cut to size when size > 0);
+    // an invalid QVariant stays null. Raises EConvertError when the value does not convert.
+    static QVariant Convert(const QVariant &value, TFieldType type, int size = 0);
+    // The text of a stored value, as AsString shows it.
+    static QString Text(const QVariant &stored, TFieldType type);
+
     // Asks the data-aware control bound to the data set (the grid) to select this field's column
     // and take the keyboard focus.
     void FocusControl();

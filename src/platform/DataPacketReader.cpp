@@ -1,0 +1,427 @@
+#include "DataPacket.h"
+
+#include "Exceptions.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <charconv>
+#include <limits>
+
+namespace
+{
+
+// Offset of the first byte that is not part of a well-formed UTF-8 sequence, or -1.
+qsizetype invalidUtf8Offset(const QByteArray &bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned c = p[i];
+        int extra = 0;
+        unsigned min = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1, min = 0x80;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2, min = 0x800;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3, min = 0x10000;
+        } else {
+            return i;
+        }
+        unsigned cp = c & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            if (i + k >= n || (p[i + k] & 0xC0) != 0x80)
+                return i;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return i;
+        i += extra + 1;
+    }
+    return -1;
+}
+
+bool typeFromName(const QString &name, TFieldType &type)
+{
+    static const QHash<QString, TFieldType> types = {
+        {QStringLiteral("string"), TFieldType::ftString},
+        {QStringLiteral("string.uni"), TFieldType::ftString},
+        {QStringLiteral("date"), TFieldType::ftDate},
+        {QStringLiteral("datetime"), TFieldType::ftDateTime},
+        {QStringLiteral("r8"), TFieldType::ftFloat},
+        {QStringLiteral("fixed"), TFieldType::ftFloat},
+        {QStringLiteral("i2"), TFieldType::ftInteger},
+        {QStringLiteral("i4"), TFieldType::ftInteger},
+        {QStringLiteral("i8"), TFieldType::ftInteger},
+        {QStringLiteral("boolean"), TFieldType::ftBoolean},
+    };
+    const auto it = types.find(name.toLower());
+    if (it == types.end())
+        return false;
+    type = it.value();
+    return true;
+}
+
+bool parseDecimalInt(QStringView text, qint64 &value)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[+-]?[0-9]{1,18}$"));
+    if (!pattern.match(text).hasMatch())
+        return false;
+    value = text.toLongLong();
+    return true;
+}
+
+class PacketReader
+{
+public:
+    explicit PacketReader(const QByteArray &bytes) : m_bytes(bytes), m_xml(bytes) {}
+    DataPacket read();
+
+private:
+    [[noreturn]] void fail(const QString &what) const;
+    [[noreturn]] void failAt(qint64 line, qint64 column, const QString &what) const;
+    QXmlStreamReader::TokenType next();
+    bool nextChild(const QString &parent); // true at a child's start, false at parent's end
+    void expectEnd(const QString &element);
+    void readRoot();
+    void readMetadata();
+    void readField();
+    void readParams();
+    void readRow();
+    QVariant readValue(const DataPacket::FieldDesc &field, const QString &text) const;
+    void applyChangeLog();
+    void pairWithoutChangeLog();
+
+    const QByteArray &m_bytes;
+    QXmlStreamReader m_xml;
+    DataPacket m_packet;
+    QHash<QString, int> m_fieldByName; // exact attribute names
+    int m_depth = 0;
+    bool m_hasChangeLog = false;
+    QString m_changeLog;
+    qint64 m_changeLogLine = 0;
+    qint64 m_changeLogColumn = 0;
+    std::vector<std::pair<qint64, qint64>> m_rowPositions; // line and column of each ROW
+};
+
+void PacketReader::fail(const QString &what) const
+{
+    failAt(m_xml.lineNumber(), m_xml.columnNumber(), what);
+}
+
+void PacketReader::failAt(qint64 line, qint64 column, const QString &what) const
+{
+    throw EDatabaseError(QStringLiteral("Pacote de dados inválido (linha %1, coluna %2): %3")
+                             .arg(line)
+                             .arg(column)
+                             .arg(what));
+}
+
+QXmlStreamReader::TokenType PacketReader::next()
+{
+    for (;;) {
+        const auto token = m_xml.readNext();
+        switch (token) {
+        case QXmlStreamReader::Invalid:
+            fail(m_xml.errorString());
+        case QXmlStreamReader::DTD:
+            fail(QStringLiteral("declarações DTD não são permitidas"));
+        case QXmlStreamReader::EntityReference:
+            fail(QStringLiteral("referência à entidade '%1' não permitida").arg(m_xml.name()));
+        case QXmlStreamReader::Characters:
+            if (m_xml.isWhitespace() && !m_xml.isCDATA())
+                continue;
+            fail(QStringLiteral("texto inesperado"));
+        case QXmlStreamReader::Comment:
+        case QXmlStreamReader::ProcessingInstruction:
+            continue;
+        case QXmlStreamReader::StartElement:
+            if (++m_depth > DataPacket::MaxDepth)
+                fail(QStringLiteral("aninhamento acima de %1 níveis").arg(DataPacket::MaxDepth));
+            return token;
+        case QXmlStreamReader::EndElement:
+            --m_depth;
+            return token;
+        default:
+            return token;
+        }
+    }
+}
+
+bool PacketReader::nextChild(const QString &parent)
+{
+    const auto token = next();
+    if (token == QXmlStreamReader::StartElement)
+        return true;
+    if (token == QXmlStreamReader::EndElement && m_xml.name() == parent)
+        return false;
+    fail(QStringLiteral("conteúdo inesperado em %1").arg(parent));
+}
+
+void PacketReader::expectEnd(const QString &element)
+{
+    if (next() != QXmlStreamReader::EndElement)
+        fail(QStringLiteral("o elemento %1 não pode ter conteúdo").arg(element));
+}
+
+DataPacket PacketReader::read()
+{
+    if (m_bytes.size() > DataPacket::MaxBytes)
+        failAt(0, 0,
+               QStringLiteral("tamanho acima do limite de %1 bytes").arg(DataPacket::MaxBytes));
+    const qsizetype bad = invalidUtf8Offset(m_bytes);
+    if (bad >= 0) {
+        const QByteArray before = m_bytes.left(bad);
+        const qsizetype lineStart = before.lastIndexOf('\n') + 1;
+        failAt(before.count('\n') + 1, bad - lineStart + 1,
+               QStringLiteral("sequência UTF-8 inválida"));
+    }
+    if (next() != QXmlStreamReader::StartDocument)
+        fail(QStringLiteral("declaração XML ausente ou documento vazio"));
+    const QString encoding = m_xml.documentEncoding().toString();
+    if (!encoding.isEmpty() && encoding.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) != 0)
+        fail(QStringLiteral("codificação '%1' não suportada (use UTF-8)").arg(encoding));
+    if (next() != QXmlStreamReader::StartElement || m_xml.name() != QLatin1String("DATAPACKET"))
+        fail(QStringLiteral("o elemento raiz deve ser DATAPACKET"));
+    readRoot();
+    if (next() != QXmlStreamReader::EndDocument)
+        fail(QStringLiteral("conteúdo após o fim do pacote"));
+    if (m_hasChangeLog)
+        applyChangeLog();
+    else
+        pairWithoutChangeLog();
+    return std::move(m_packet);
+}
+
+void PacketReader::readRoot()
+{
+    const auto version = m_xml.attributes().value(QLatin1String("Version"));
+    if (version != QLatin1String("2.0"))
+        fail(QStringLiteral("versão '%1' não suportada (esperada 2.0)").arg(version));
+    if (!nextChild(QStringLiteral("DATAPACKET")) || m_xml.name() != QLatin1String("METADATA"))
+        fail(QStringLiteral("METADATA ausente"));
+    readMetadata();
+    if (!nextChild(QStringLiteral("DATAPACKET")))
+        return; // a packet without ROWDATA has no rows
+    if (m_xml.name() != QLatin1String("ROWDATA"))
+        fail(QStringLiteral("elemento inesperado %1").arg(m_xml.name()));
+    while (nextChild(QStringLiteral("ROWDATA"))) {
+        if (m_xml.name() != QLatin1String("ROW"))
+            fail(QStringLiteral("elemento inesperado %1 em ROWDATA").arg(m_xml.name()));
+        readRow();
+    }
+    if (nextChild(QStringLiteral("DATAPACKET")))
+        fail(QStringLiteral("elemento inesperado %1").arg(m_xml.name()));
+}
+
+void PacketReader::readMetadata()
+{
+    if (!nextChild(QStringLiteral("METADATA")) || m_xml.name() != QLatin1String("FIELDS"))
+        fail(QStringLiteral("FIELDS ausente"));
+    while (nextChild(QStringLiteral("FIELDS"))) {
+        if (m_xml.name() != QLatin1String("FIELD"))
+            fail(QStringLiteral("elemento inesperado %1 em FIELDS").arg(m_xml.name()));
+        readField();
+    }
+    if (!nextChild(QStringLiteral("METADATA")))
+        return;
+    if (m_xml.name() != QLatin1String("PARAMS"))
+        fail(QStringLiteral("elemento inesperado %1 em METADATA").arg(m_xml.name()));
+    readParams();
+    if (nextChild(QStringLiteral("METADATA")))
+        fail(QStringLiteral("elemento inesperado %1 em METADATA").arg(m_xml.name()));
+}
+
+void PacketReader::readField()
+{
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    DataPacket::FieldDesc field;
+    field.name = attributes.value(QLatin1String("attrname")).toString();
+    const QString typeName = attributes.value(QLatin1String("fieldtype")).toString();
+    if (field.name.isEmpty())
+        fail(QStringLiteral("FIELD sem attrname"));
+    if (field.name == QLatin1String("RowState") || m_packet.FieldIndex(field.name) >= 0)
+        fail(QStringLiteral("nome de campo duplicado '%1'").arg(field.name));
+    if (!typeFromName(typeName, field.type))
+        fail(QStringLiteral("tipo '%1' desconhecido no campo '%2'").arg(typeName, field.name));
+    if (field.type == TFieldType::ftString) {
+        qint64 width = 0;
+        const bool unicode =
+            typeName.compare(QLatin1String("string.uni"), Qt::CaseInsensitive) == 0;
+        if (!parseDecimalInt(attributes.value(QLatin1String("WIDTH")), width) || width < 1 ||
+            width > DataPacket::MaxWidth * (unicode ? 2 : 1) || (unicode && width % 2 != 0))
+            fail(QStringLiteral("WIDTH ausente ou inválido no campo '%1'").arg(field.name));
+        field.size = int(unicode ? width / 2 : width);
+    }
+    m_fieldByName.insert(field.name, int(m_packet.fields.size()));
+    m_packet.fields.push_back(field);
+    expectEnd(QStringLiteral("FIELD"));
+}
+
+void PacketReader::readParams()
+{
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    if (attributes.hasAttribute(QLatin1String("CHANGE_LOG"))) {
+        m_hasChangeLog = true;
+        m_changeLog = attributes.value(QLatin1String("CHANGE_LOG")).toString();
+        m_changeLogLine = m_xml.lineNumber();
+        m_changeLogColumn = m_xml.columnNumber();
+    }
+    expectEnd(QStringLiteral("PARAMS"));
+}
+
+void PacketReader::readRow()
+{
+    DataPacket::Row row;
+    row.values.resize(m_packet.fields.size());
+    for (const QXmlStreamAttribute &attribute : m_xml.attributes()) {
+        const QString name = attribute.qualifiedName().toString();
+        const QString text = attribute.value().toString();
+        if (name == QLatin1String("RowState")) {
+            qint64 state = -1;
+            if (!parseDecimalInt(text, state) ||
+                !(state == 0 || state == 1 || state == 2 || state == 4 || state == 8))
+                fail(QStringLiteral("RowState '%1' inválido").arg(text));
+            row.rowState = int(state);
+            continue;
+        }
+        const int index = m_fieldByName.value(name, -1);
+        if (index < 0)
+            fail(QStringLiteral("atributo '%1' não corresponde a nenhum campo").arg(name));
+        row.values[size_t(index)] = readValue(m_packet.fields[size_t(index)], text);
+    }
+    m_packet.rows.push_back(std::move(row));
+    m_rowPositions.emplace_back(m_xml.lineNumber(), m_xml.columnNumber());
+    expectEnd(QStringLiteral("ROW"));
+}
+
+QVariant PacketReader::readValue(const DataPacket::FieldDesc &field, const QString &text) const
+{
+    const auto bad = [&]() {
+        fail(QStringLiteral("valor '%1' inválido no campo '%2'").arg(text.left(80), field.name));
+    };
+    switch (field.type) {
+    case TFieldType::ftString:
+        if (text.size() > field.size)
+            fail(QStringLiteral("valor com %1 caracteres no campo '%2' de WIDTH %3")
+                     .arg(text.size())
+                     .arg(field.name)
+                     .arg(field.size));
+        return text;
+    case TFieldType::ftDate:
+    case TFieldType::ftDateTime: {
+        static const QRegularExpression pattern(QStringLiteral(
+            "^([0-9]{4})([0-9]{2})([0-9]{2})(?:T([0-9]{2}):([0-9]{2}):([0-9]{2})([0-9]{3})?)?$"));
+        const auto m = pattern.match(text);
+        if (!m.hasMatch() || (field.type == TFieldType::ftDate && m.hasCaptured(4)))
+            bad();
+        const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(),
+                         m.captured(7).toInt());
+        if (!date.isValid() || !time.isValid())
+            bad();
+        if (field.type == TFieldType::ftDate)
+            return date;
+        return QDateTime(date, time, Qt::UTC);
+    }
+    case TFieldType::ftFloat: {
+        static const QRegularExpression pattern(
+            QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+        if (!pattern.match(text).hasMatch())
+            bad();
+        std::string plain = text.toStdString();
+        const bool negative = plain[0] == '-';
+        if (plain[0] == '-' || plain[0] == '+')
+            plain.erase(0, 1);
+        double value = 0;
+        const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+        if (ec != std::errc() || ptr != plain.data() + plain.size())
+            bad();
+        return negative ? -value : value;
+    }
+    case TFieldType::ftInteger: {
+        qint64 value = 0;
+        if (!parseDecimalInt(text, value) || value < std::numeric_limits<int>::min() ||
+            value > std::numeric_limits<int>::max())
+            bad();
+        return int(value);
+    }
+    case TFieldType::ftBoolean:
+        if (text.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0)
+            return true;
+        if (text.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0)
+            return false;
+        bad();
+    }
+    fail(QStringLiteral("valor '%1' inválido no campo '%2'").arg(text.left(80), field.name));
+}
+
+void PacketReader::applyChangeLog()
+{
+    const auto failLog = [&](const QString &what) {
+        failAt(m_changeLogLine, m_changeLogColumn, QStringLiteral("CHANGE_LOG: %1").arg(what));
+    };
+    const QStringList items =
+        m_changeLog.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    if (items.size() % 3 != 0)
+        failLog(QStringLiteral("o número de valores não é múltiplo de 3"));
+    auto &rows = m_packet.rows;
+    const qint64 count = qint64(rows.size());
+    std::vector<bool> logged(rows.size(), false);
+    for (qsizetype i = 0; i < items.size(); i += 3) {
+        qint64 pos = 0, original = 0, kind = 0;
+        if (!parseDecimalInt(items[i], pos) || !parseDecimalInt(items[i + 1], original) ||
+            !parseDecimalInt(items[i + 2], kind) || pos < 1 || pos > count || original < 0 ||
+            original > count)
+            failLog(QStringLiteral("posição inválida no item %1").arg(i / 3 + 1));
+        DataPacket::Row &row = rows[size_t(pos - 1)];
+        const bool originalOk = kind == 8
+                                    ? original >= 1 && rows[size_t(original - 1)].rowState == 1 &&
+                                          !logged[size_t(original - 1)]
+                                    : original == 0;
+        if (row.rowState != kind || (kind != 2 && kind != 4 && kind != 8) ||
+            logged[size_t(pos - 1)] || !originalOk)
+            failLog(QStringLiteral("o item %1 não corresponde às linhas").arg(i / 3 + 1));
+        logged[size_t(pos - 1)] = true;
+        if (kind == 8) {
+            logged[size_t(original - 1)] = true;
+            row.originalRow = int(original - 1);
+        }
+        row.changeOrder = quint64(i / 3 + 1);
+    }
+    for (size_t r = 0; r < rows.size(); ++r)
+        if (rows[r].rowState != 0 && !logged[r])
+            failLog(QStringLiteral("a linha %1 (RowState %2) não consta no registro de alterações")
+                        .arg(r + 1)
+                        .arg(rows[r].rowState));
+}
+
+void PacketReader::pairWithoutChangeLog()
+{
+    auto &rows = m_packet.rows;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const bool paired = rows[r].rowState == 1 ? r + 1 < rows.size() && rows[r + 1].rowState == 8
+                            : rows[r].rowState == 8 ? r > 0 && rows[r - 1].rowState == 1
+                                                    : true;
+        if (!paired)
+            failAt(m_rowPositions[r].first, m_rowPositions[r].second,
+                   QStringLiteral("a linha %1 (RowState %2) não tem par de alteração")
+                       .arg(r + 1)
+                       .arg(rows[r].rowState));
+        if (rows[r].rowState == 8)
+            rows[r].originalRow = int(r - 1);
+        if (rows[r].rowState != 0 && rows[r].rowState != 1)
+            rows[r].changeOrder = quint64(r + 1);
+    }
+}
+
+} // namespace
+
+DataPacket DataPacket::Parse(const QByteArray &xml)
+{
+    return PacketReader(xml).read();
+}

@@ -5,10 +5,17 @@
 #include <QWidget>
 #include <functional>
 
+class QPainter;
+class QTouchEvent;
+
 // A custom-painted button: a rounded rectangle or a circle filled with the brush colour, no
 // outline, a caption and optional glyphs for the normal and the disabled look. It never takes the
-// keyboard focus; it shows its down colours while pressed (mouse or touch) and a release over it
-// clicks. Click() runs OnClick (and emits clicked()).
+// keyboard focus (the grid keeps it); it shows its down colours while pressed and a release over
+// it clicks, once: a touch is handled as a touch and the mouse events synthesized from it are
+// ignored. Click() runs OnClick (and emits clicked()). Sizes are device-independent pixels.
+// Without an accessible name of its own it is named after its caption (else its object name).
+// ParentFont is kept for the screen definition; Qt's font propagation already gives a button
+// the parent's font until a font of its own is set.
 class TBlendedBitBtn : public QWidget
 {
     Q_OBJECT
@@ -24,6 +31,7 @@ class TBlendedBitBtn : public QWidget
     Q_PROPERTY(TPenStyle PenStyle READ PenStyle WRITE SetPenStyle)
     Q_PROPERTY(QIcon Glyph READ Glyph WRITE SetGlyph)
     Q_PROPERTY(QIcon GlyphDisabled READ GlyphDisabled WRITE SetGlyphDisabled)
+    Q_PROPERTY(QSize GlyphSize READ GlyphSize WRITE SetGlyphSize)
     Q_PROPERTY(int Spacing READ Spacing WRITE SetSpacing)
     Q_PROPERTY(TButtonLayout Layout READ Layout WRITE SetLayout)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
@@ -47,27 +55,54 @@ public:
     QColor BrushColor() const { return m_brushColor; }
     void SetBrushColor(const QColor &c);
     QColor DownColor() const { return m_downColor; }
-    void SetDownColor(const QColor &c) { m_downColor = c; }
+    void SetDownColor(const QColor &c)
+    {
+        m_downColor = c;
+        update();
+    }
     QColor DownFontColor() const { return m_downFontColor; }
-    void SetDownFontColor(const QColor &c) { m_downFontColor = c; }
+    void SetDownFontColor(const QColor &c)
+    {
+        m_downFontColor = c;
+        update();
+    }
     QColor DisabledColor() const { return m_disabledColor; }
-    void SetDisabledColor(const QColor &c) { m_disabledColor = c; }
+    void SetDisabledColor(const QColor &c)
+    {
+        m_disabledColor = c;
+        update();
+    }
     QColor DisabledFontColor() const { return m_disabledFontColor; }
-    void SetDisabledFontColor(const QColor &c) { m_disabledFontColor = c; }
+    void SetDisabledFontColor(const QColor &c)
+    {
+        m_disabledFontColor = c;
+        update();
+    }
     QColor FontColor() const { return m_fontColor; }
     void SetFontColor(const QColor &c);
     TShapeType Shape() const { return m_shape; }
     void SetShape(TShapeType shape);
     TPenStyle PenStyle() const { return m_penStyle; }
-    void SetPenStyle(TPenStyle style) { m_penStyle = style; }
+    void SetPenStyle(TPenStyle style)
+    {
+        m_penStyle = style;
+        update();
+    }
     QIcon Glyph() const { return m_glyph; }
     void SetGlyph(const QIcon &glyph);
     QIcon GlyphDisabled() const { return m_glyphDisabled; }
-    void SetGlyphDisabled(const QIcon &glyph) { m_glyphDisabled = glyph; }
+    void SetGlyphDisabled(const QIcon &glyph)
+    {
+        m_glyphDisabled = glyph;
+        update();
+    }
+    // The glyph's size; an invalid size (the default) fits the glyph to the button's height.
+    QSize GlyphSize() const { return m_glyphSize; }
+    void SetGlyphSize(const QSize &size);
     int Spacing() const { return m_spacing; }
-    void SetSpacing(int spacing) { m_spacing = spacing; }
+    void SetSpacing(int spacing);
     TButtonLayout Layout() const { return m_layout; }
-    void SetLayout(TButtonLayout layout) { m_layout = layout; }
+    void SetLayout(TButtonLayout layout);
     bool ParentFont() const { return m_parentFont; }
     void SetParentFont(bool on) { m_parentFont = on; }
     bool IsDown() const { return m_down; }
@@ -75,17 +110,32 @@ public:
     std::function<void(QObject *sender)> OnClick;
     void Click(); // runs OnClick and emits clicked()
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 signals:
     void clicked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override; // touch begin/update/end: pressed look, one click a touch
+    void changeEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void SetDown(bool down);
+    void HandleTouch(QTouchEvent *event);
+    void ClickFromPointer();
+    void ResetPointer();
+    void UpdateAccessibleName();
+    // Painting (BlendedshapePaint.cpp).
+    void PaintShape(QPainter &painter, const QColor &fill) const;
+    void PaintContent(QPainter &painter, const QColor &ink) const;
+    QSize EffectiveGlyphSize() const;
+    QSize CaptionSize() const;
 
     QString m_caption;
     int m_tag = 0;
@@ -102,5 +152,9 @@ private:
     int m_spacing = 4;
     TButtonLayout m_layout = blGlyphLeft;
     bool m_parentFont = true;
+    QSize m_glyphSize;
     bool m_down = false;
+    bool m_mousePressed = false;
+    bool m_touchActive = false;
+    QString m_autoAccessibleName;
 };

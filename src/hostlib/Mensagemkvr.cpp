@@ -1,1 +1,98 @@
-// placeholder until implemented
+#include "Mensagemkvr.h"
+
+#include "Exceptions.h"
+#include "KpfDllExports.h"
+#include "KpfMessageBox.h"
+
+#include <QApplication>
+
+namespace Mensagemkvr
+{
+
+namespace
+{
+MessagePresenter &presenter()
+{
+    static MessagePresenter current;
+    return current;
+}
+
+QWidget *boxParent()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+QString errorTextOf(const Variant &result)
+{
+    if (result.isText())
+        return result.text().isEmpty() ? QStringLiteral("erro sem descrição") : result.text();
+    return QStringLiteral("nenhum dado foi retornado");
+}
+} // namespace
+
+void Mensagem(const QString &text, const QString &title, const QString &flag1, const QString &flag2,
+              TTipoMsg kind, const QString &detail, const QString &idEsquema, int code,
+              TClientDataSet *dataSet)
+{
+    // The kind gives the box's title; the flags, the schema, the code and the data set are
+    // accepted for the callers' sake and change nothing in what is shown.
+    Q_UNUSED(title);
+    Q_UNUSED(flag1);
+    Q_UNUSED(flag2);
+    Q_UNUSED(idEsquema);
+    Q_UNUSED(code);
+    Q_UNUSED(dataSet);
+    const QString shown = detail.isEmpty() ? text : text + QLatin1Char('\n') + detail;
+    KpfDll::NotifyMessage(shown, kind);
+    // A copy, so that a presenter may replace itself while it runs.
+    const MessagePresenter current = presenter();
+    if (current)
+        current(shown, kind);
+    else
+        DefaultPresenter(shown, kind);
+}
+
+Variant MensagemMetodo(const Variant &result, bool showError, int code, const QString &method,
+                       const QString &unit, const QString &context, const QString &idEsquema)
+{
+    if (result.isPacket())
+        return result;
+    if (showError) {
+        const QString where = context.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(context);
+        const QString text =
+            QStringLiteral("Erro em %1 (%2)%3: %4").arg(method, unit, where, errorTextOf(result));
+        Mensagem(text, QString(), QStringLiteral("N"), QStringLiteral("N"), TTipoMsg::tmErro,
+                 QString(), idEsquema, code, nullptr);
+    }
+    // The caller's operation stops here: loading nothing (or an empty list) would only add a
+    // second, misleading message after the real error.
+    Abort();
+}
+
+QString MontaRodapeGeral(bool withVersion, const QString &screenCode, const QString &flag)
+{
+    Q_UNUSED(flag);
+    if (!withVersion)
+        return screenCode;
+    return QStringLiteral("%1 v%2").arg(screenCode, QStringLiteral(KPF_DLL_VERSION));
+}
+
+void SetMessagePresenter(MessagePresenter newPresenter)
+{
+    presenter() = std::move(newPresenter);
+}
+
+void DefaultPresenter(const QString &text, TTipoMsg kind)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        // A host without widgets still gets the text somewhere instead of a crash.
+        qWarning("%s: %s", qUtf8Printable(KpfMessageBox::TitleFor(kind)), qUtf8Printable(text));
+        return;
+    }
+    KpfMessageBox box(text, kind, boxParent());
+    box.exec();
+}
+
+} // namespace Mensagemkvr

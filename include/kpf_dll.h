@@ -1,0 +1,48 @@
+/* The plain C interface of the host library (lib_dll.so) for hosts that load it at run time.
+ *
+ * Texts are UTF-8 and NUL-terminated. Call these from the host's user-interface thread, before or
+ * between calls of the module's entry. */
+#ifndef KPF_DLL_H
+#define KPF_DLL_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(__GNUC__)
+#define KPF_DLL_EXPORT __attribute__((visibility("default")))
+#else
+#define KPF_DLL_EXPORT
+#endif
+
+/* The connection string the module is given. NULL or "" removes the setting: the environment
+ * variable KPF_CONNECTION applies then, or else the SQLite file kpf05520.db in the directory of
+ * the host program. The text is copied. */
+KPF_DLL_EXPORT void KpfDll_SetConnectionString(const char *utf8);
+
+/* Kinds of messages (the ordinals of TTipoMsg). */
+enum KpfDllMessageKind {
+    KPF_MSG_INFORMATION = 0, /* "Informação" */
+    KPF_MSG_WARNING = 1,     /* "Aviso" */
+    KPF_MSG_ERROR = 2,       /* "Erro" */
+    KPF_MSG_ATTENTION = 3,   /* "Atenção": failed checks */
+    KPF_MSG_QUESTION = 4     /* "Pergunta" */
+};
+
+/* Called with every message the library is about to show, just before the box appears (the box
+ * is still shown). utf8Text is valid only during the call. */
+typedef void (*KpfDll_MessageCallback)(const char *utf8Text, int kind, void *context);
+
+/* Installs the observer; NULL removes it. */
+KPF_DLL_EXPORT void KpfDll_SetMessageObserver(KpfDll_MessageCallback cb, void *context);
+
+/* Non-zero: every message box the library shows is acknowledged shortly after it appears, by an
+ * Enter key sent to the box as an operator would press it, so that a scripted host needs nobody
+ * at the screen. Zero (the default): boxes wait for the operator. */
+KPF_DLL_EXPORT void KpfDll_SetAutoAcknowledge(int on);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KPF_DLL_H */

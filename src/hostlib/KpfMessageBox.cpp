@@ -1,0 +1,119 @@
+#include "KpfMessageBox.h"
+
+#include "KpfDllExports.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+
+namespace
+{
+constexpr int kIconSize = 48;
+constexpr int kTextPixelSize = 20;
+constexpr int kButtonPixelSize = 22;
+constexpr int kButtonHeight = 52;
+constexpr int kButtonWidth = 160;
+// Long enough for the box to be painted and seen, short enough for a scripted run.
+constexpr int kAutoAckDelayMs = 60;
+
+QStyle::StandardPixmap IconFor(TTipoMsg kind)
+{
+    switch (kind) {
+    case TTipoMsg::tmAviso:
+    case TTipoMsg::tmAtencao:
+        return QStyle::SP_MessageBoxWarning;
+    case TTipoMsg::tmErro:
+        return QStyle::SP_MessageBoxCritical;
+    case TTipoMsg::tmPergunta:
+        return QStyle::SP_MessageBoxQuestion;
+    case TTipoMsg::tmInformacao:
+        break;
+    }
+    return QStyle::SP_MessageBoxInformation;
+}
+} // namespace
+
+KpfMessageBox::KpfMessageBox(const QString &text, TTipoMsg kind, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
+{
+    setProperty("kpfTransient", true);
+    setWindowTitle(TitleFor(kind));
+    setModal(true);
+
+    auto *icon = new QLabel(this);
+    icon->setPixmap(style()
+                        ->standardIcon(IconFor(kind))
+                        .pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
+    icon->setAlignment(Qt::AlignTop);
+
+    auto *message = new QLabel(text, this);
+    message->setObjectName(QStringLiteral("lblMensagem"));
+    message->setTextFormat(Qt::PlainText);
+    message->setWordWrap(true);
+    message->setMinimumWidth(320);
+    QFont textFont = message->font();
+    textFont.setPixelSize(kTextPixelSize);
+    message->setFont(textFont);
+
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("btnOk"));
+    m_ok->setAccessibleName(QStringLiteral("OK"));
+    m_ok->setDefault(true);
+    m_ok->setMinimumSize(kButtonWidth, kButtonHeight);
+    QFont buttonFont = m_ok->font();
+    buttonFont.setPixelSize(kButtonPixelSize);
+    buttonFont.setBold(true);
+    m_ok->setFont(buttonFont);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(20, 20, 20, 16);
+    layout->setHorizontalSpacing(16);
+    layout->setVerticalSpacing(20);
+    layout->addWidget(icon, 0, 0);
+    layout->addWidget(message, 0, 1);
+    layout->addWidget(m_ok, 1, 0, 1, 2, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_ok->setFocus();
+}
+
+QString KpfMessageBox::TitleFor(TTipoMsg kind)
+{
+    switch (kind) {
+    case TTipoMsg::tmInformacao:
+        return QStringLiteral("Informação");
+    case TTipoMsg::tmAviso:
+        return QStringLiteral("Aviso");
+    case TTipoMsg::tmErro:
+        return QStringLiteral("Erro");
+    case TTipoMsg::tmAtencao:
+        return QStringLiteral("Atenção");
+    case TTipoMsg::tmPergunta:
+        return QStringLiteral("Pergunta");
+    }
+    return QStringLiteral("Mensagem");
+}
+
+void KpfMessageBox::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_autoAckScheduled && KpfDll::AutoAcknowledge()) {
+        m_autoAckScheduled = true;
+        QTimer::singleShot(kAutoAckDelayMs, this, &KpfMessageBox::AcknowledgeAsOperator);
+    }
+}
+
+void KpfMessageBox::AcknowledgeAsOperator()
+{
+    // The key goes where the operator's keyboard would send it: the focused OK button.
+    QWidget *target = focusWidget() ? focusWidget() : this;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(target, &press);
+    if (isVisible())
+        QApplication::sendEvent(target, &release);
+}

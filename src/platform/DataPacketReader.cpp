@@ -110,7 +110,7 @@ private:
 
 void PacketReader::fail(const QString &what) const
 {
-    failAt(m_xml.lineNumber(), m_xml.columnNumber(), what);
+    failAt(m_xml.lineNumber(), m_xml.columnNumber() + 1, what);
 }
 
 void PacketReader::failAt(qint64 line, qint64 column, const QString &what) const
@@ -269,7 +269,7 @@ void PacketReader::readParams()
         m_hasChangeLog = true;
         m_changeLog = attributes.value(QLatin1String("CHANGE_LOG")).toString();
         m_changeLogLine = m_xml.lineNumber();
-        m_changeLogColumn = m_xml.columnNumber();
+        m_changeLogColumn = m_xml.columnNumber() + 1;
     }
     expectEnd(QStringLiteral("PARAMS"));
 }
@@ -295,7 +295,7 @@ void PacketReader::readRow()
         row.values[size_t(index)] = readValue(m_packet.fields[size_t(index)], text);
     }
     m_packet.rows.push_back(std::move(row));
-    m_rowPositions.emplace_back(m_xml.lineNumber(), m_xml.columnNumber());
+    m_rowPositions.emplace_back(m_xml.lineNumber(), m_xml.columnNumber() + 1);
     expectEnd(QStringLiteral("ROW"));
 }
 

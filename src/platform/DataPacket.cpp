@@ -91,12 +91,12 @@ QString valueText(const DataPacket::FieldDesc &field, const QVariant &value)
     return QString();
 }
 
+// WIDTH is the field's size, widened to the longest value when a store holds a longer one (a
+// query may), so that a reader never meets a value beyond its WIDTH; an unsized field is written
+// as wide as its longest value.
 int stringWidth(const DataPacket &packet, size_t fieldIndex)
 {
-    const DataPacket::FieldDesc &field = packet.fields[fieldIndex];
-    if (field.size > 0)
-        return field.size;
-    qsizetype width = 1; // an unsized field is written as wide as its longest value
+    qsizetype width = std::max(1, packet.fields[fieldIndex].size);
     for (const DataPacket::Row &row : packet.rows)
         if (fieldIndex < row.values.size())
             width = std::max(width, row.values[fieldIndex].toString().size());

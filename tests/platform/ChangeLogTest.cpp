@@ -225,6 +225,29 @@ TEST(PacketRoundTrip, ValuesAreWrittenInThePacketsOwnForms)
         << xml.toStdString();
 }
 
+TEST(PacketRoundTrip, AStoredValueLongerThanItsFieldWidensTheWidth)
+{
+    DataPacket packet;
+    packet.fields = {{QStringLiteral("CD"), TFieldType::ftString, 2}};
+    packet.rows.push_back({{QStringLiteral("12345")}});
+    const DataPacket back = DataPacket::Parse(packet.ToXml());
+    EXPECT_EQ(back.fields[0].size, 5);
+    EXPECT_EQ(back.rows[0].values[0].toString(), QStringLiteral("12345"));
+}
+
+TEST_F(ChangeLog, AnEditedInsertionStaysAnInsertionWithItsNewValues)
+{
+    ds.Insert();
+    field("CDIMPOSTO")->SetAsString(QStringLiteral("09"));
+    ds.Post();
+    ds.Edit();
+    field("CDIMPOSTO")->SetAsString(QStringLiteral("08"));
+    ds.Post();
+    const QByteArray xml = ds.Data().packet();
+    EXPECT_EQ(rowStates(xml), (QStringList{"4:08", "0:01", "0:02", "0:03"}));
+    EXPECT_EQ(changeLogOf(xml), QStringLiteral("1 0 4"));
+}
+
 TEST(PersistentFields, APacketIsMatchedByNameAndConverted)
 {
     TClientDataSet ds;

@@ -122,6 +122,8 @@ std::vector<BadPacket> badPackets()
              wrap(Code, "<ROW CD=\"&x;\"/>").mid(qsizetype(strlen(Head))),
          "DTD"},
         {"undeclared entity", wrap(Code, "<ROW CD=\"&x;\"/>"), "linha"},
+        {"control character reference", wrap(Code, "<ROW CD=\"&#1;\"/>"), "linha"},
+        {"raw control character", wrap(Code, "<ROW CD=\"\x01\"/>"), "linha"},
         {"invalid UTF-8", wrap(Code, "<ROW CD=\"\xC3\x28\"/>"), "UTF-8"},
         {"overlong UTF-8", wrap(Code, "<ROW CD=\"\xC0\xAF\"/>"), "UTF-8"},
         {"UTF-8 surrogate", wrap(Code, "<ROW CD=\"\xED\xA0\x80\"/>"), "UTF-8"},

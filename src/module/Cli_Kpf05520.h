@@ -79,6 +79,13 @@ private:
     // The checks' failure report: message, focus on the field, silent abort.
     [[noreturn]] void falhaCampo5520(const QString &chave, int campo);
 
+    void CriaConjuntos5520();
+    void DesenhaGlifos5520();
+    // The settings file's field, or nothing when the file is missing; errors name the file.
+    bool LeConfiguracao5520(TClientDataSet *conjunto, const QString &arquivo, const QString &campo,
+                            QString &valor);
+    void CriaPrimeiraLinha5520(TDataSet *sourceData);
+
     std::unique_ptr<Ui::TfrmImpost> ui;
 
     int nrCampo = 0;

@@ -1,1 +1,158 @@
-// placeholder until implemented
+// The module's entry: builds the screen for one Z reduction, shows it modally, returns what was
+// confirmed, and frees the screen and the data module in every case. Also the plain C export.
+#include "Cli_Kpf05520.h"
+
+#include "Exceptions.h"
+#include "Srv_Kpf05520.h"
+#include "TClientDataSet.h"
+#include "TScreen.h"
+#include "kpf05520.h"
+
+#include <QApplication>
+#include <QThread>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+TfrmImpost *Cli_Kpf05520::frmImpost = nullptr;
+bool Cli_Kpf05520::boCriado = false;
+
+namespace
+{
+
+// The screen needs the host's QApplication and its user-interface thread; without them Qt would
+// end the process instead of failing the call.
+void ConfereAmbiente()
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        throw Exception(QStringLiteral("CriaImpostoRedZ: o host não criou a QApplication"));
+    if (QThread::currentThread() != QCoreApplication::instance()->thread())
+        throw Exception(
+            QStringLiteral("CriaImpostoRedZ: chamada fora da thread da interface com o usuário"));
+}
+
+// The data module first, then the screen, whose destroy handler clears boCriado.
+void LiberaTelaEModulo()
+{
+    delete std::exchange(Srv_Kpf05520::rdmImpost, nullptr);
+    delete std::exchange(Cli_Kpf05520::frmImpost, nullptr);
+}
+
+} // namespace
+
+Variant Cli_Kpf05520::CriaImpostoRedZ(const QString &branch, const QString &till,
+                                      const QString &zCounter, TDateTime zDate,
+                                      TDateTime referenceDate, TDataSet *sourceData)
+{
+    ConfereAmbiente();
+    Variant resultado;
+    try {
+        Screen().SetCursor(crHourGlass);
+        if (!boCriado) {
+            frmImpost = new TfrmImpost(nullptr);
+            frmImpost->InicializaForm(branch, till, zCounter, zDate, referenceDate, sourceData);
+            boCriado = true;
+        }
+        frmImpost->SetWindowState(TForm::wsNormal);
+        Screen().SetCursor(crDefault);
+        frmImpost->ShowModal();
+        resultado = frmImpost->VrRetorno();
+    } catch (...) {
+        // A failed creation or initialization must not leave the host with a busy cursor.
+        Screen().SetCursor(crDefault);
+        LiberaTelaEModulo();
+        throw;
+    }
+    LiberaTelaEModulo();
+    return resultado;
+}
+
+namespace
+{
+
+// A NUL-terminated copy that the host releases with KpfFree; nullptr when memory is short.
+char *CopiaTexto(const QByteArray &texto) noexcept
+{
+    auto *copia = static_cast<char *>(std::malloc(size_t(texto.size()) + 1));
+    if (!copia)
+        return nullptr;
+    std::memcpy(copia, texto.constData(), size_t(texto.size()));
+    copia[texto.size()] = '\0';
+    return copia;
+}
+
+QString Texto(const char *texto, const char *nome)
+{
+    if (!texto)
+        throw Exception(QStringLiteral("CriaImpostoRedz: o argumento %1 é nulo")
+                            .arg(QString::fromLatin1(nome)));
+    return QString::fromUtf8(texto);
+}
+
+// The host's data set: the packet with its current record, or an empty one with the four fields
+// the screen reads.
+void PreparaOrigem(TClientDataSet &origem, const char *pacote, int registro)
+{
+    if (!pacote) {
+        for (const char *nome : {"CDIMPOSTO", "VRALIQIMPFIS", "VRVENDIDO", "VRIMPOSTO"})
+            origem.AddField(QString::fromLatin1(nome), TFieldType::ftString, 20);
+        origem.CreateDataSet();
+    } else {
+        origem.SetData(Variant::fromPacket(QByteArray(pacote)));
+    }
+    const int total = origem.RecordCount();
+    if (registro < 0 || (registro > 0 && registro >= total))
+        throw Exception(QStringLiteral("CriaImpostoRedz: registro corrente %1 fora do conjunto "
+                                       "de origem, que tem %2 registro(s)")
+                            .arg(registro)
+                            .arg(total));
+    if (total > 0)
+        origem.MoveToRow(registro);
+}
+
+int Falha(char **errorText, const QString &mensagem)
+{
+    if (errorText)
+        *errorText = CopiaTexto(mensagem.toUtf8());
+    return KPF_FAILED;
+}
+
+} // namespace
+
+extern "C" KPF_EXPORT int CriaImpostoRedz(const char *branch, const char *till,
+                                          const char *zCounter, double zDate, double referenceDate,
+                                          const char *sourcePacket, int sourceRecord,
+                                          char **resultPacket, char **errorText)
+{
+    if (resultPacket)
+        *resultPacket = nullptr;
+    if (errorText)
+        *errorText = nullptr;
+    try {
+        TClientDataSet origem;
+        PreparaOrigem(origem, sourcePacket, sourceRecord);
+        const Variant resultado = Cli_Kpf05520::CriaImpostoRedZ(
+            Texto(branch, "branch"), Texto(till, "till"), Texto(zCounter, "zCounter"), zDate,
+            referenceDate, &origem);
+        if (!resultado.isPacket())
+            return KPF_NOT_CONFIRMED;
+        if (resultPacket && !(*resultPacket = CopiaTexto(resultado.packet())))
+            return Falha(errorText, QStringLiteral("Memória insuficiente para o resultado"));
+        return KPF_CONFIRMED;
+    } catch (const EAbort &) {
+        // A check refused the first line and has already told the operator why.
+        return Falha(errorText, QStringLiteral("Operação cancelada: a primeira linha de imposto "
+                                               "não foi aceita"));
+    } catch (const Exception &e) {
+        return Falha(errorText, e.Message());
+    } catch (const std::exception &e) {
+        return Falha(errorText, QString::fromUtf8(e.what()));
+    } catch (...) {
+        return Falha(errorText, QStringLiteral("Erro desconhecido"));
+    }
+}
+
+extern "C" KPF_EXPORT void KpfFree(char *text)
+{
+    std::free(text);
+}

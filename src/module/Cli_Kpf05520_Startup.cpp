@@ -1,1 +1,163 @@
-// placeholder until implemented
+// Start-up of the tax-entry screen: the initialization that the entry runs before showing it (key,
+// data module, settings files, footer, first line from the host's data) and the activation that
+// loads the stored lines.
+#include "Cli_Kpf05520.h"
+
+#include "Consiste.h"
+#include "Exceptions.h"
+#include "Mensagemkvr.h"
+#include "Srv_Kpf05520.h"
+#include "SysUtils.h"
+#include "TADOConnection.h"
+#include "TClientDataSet.h"
+#include "ui_Cli_Kpf05520.h"
+
+#include <algorithm>
+#include <array>
+
+namespace
+{
+
+const QString kParametros = QStringLiteral("PARAMETROSKVR.CDS");
+const QString kKaviron = QStringLiteral("KAVIRON.CDS");
+
+// Fiscal-printer types whose first tax line comes from the host's data.
+constexpr std::array kTiposComPrimeiraLinha{14, 18, 19, 22, 24, 27, 28, 29, 31, 32};
+
+QString DiretorioDoPrograma()
+{
+    return ExtractFileDir(ParamStr(0));
+}
+
+// Runs a step and lets its error travel on with the place it came from appended, keeping the
+// platform's kind of error (the silent abort passes untouched).
+template <typename Passo> void ComOrigem(const QString &origem, Passo passo)
+{
+    const auto comOrigem = [&origem](const Exception &e) {
+        return QStringLiteral("%1 (%2)").arg(e.Message(), origem);
+    };
+    try {
+        passo();
+    } catch (const EAbort &) {
+        throw;
+    } catch (const EConvertError &e) {
+        throw EConvertError(comOrigem(e));
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(comOrigem(e));
+    } catch (const Exception &e) {
+        throw Exception(comOrigem(e));
+    }
+}
+
+double ValorDaOrigem(TDataSet *origem, const QString &campo)
+{
+    double valor = 0;
+    ComOrigem(QStringLiteral("%1 dos dados do caixa").arg(campo),
+              [&] { valor = StrToFloat(origem->FieldByName(campo)->AsString()); });
+    return valor;
+}
+
+} // namespace
+
+void TfrmImpost::InicializaForm(const QString &branch, const QString &till, const QString &zCounter,
+                                TDateTime zDate, TDateTime referenceDate, TDataSet *sourceData)
+{
+    cdFilial = branch;
+    cdCaixa = till;
+    nrEcfRedZ = zCounter;
+    dtReducaoZ = zDate;
+
+    if (!Srv_Kpf05520::rdmImpost)
+        Srv_Kpf05520::rdmImpost = new TrdmImpost(nullptr);
+    Srv_Kpf05520::rdmImpost->adcImpost->SetConnected(true);
+
+    LeConfiguracao5520(cdsParametrosKvr, kParametros, QStringLiteral("IDESQUEMA"), idEsquema);
+    const bool temKaviron =
+        LeConfiguracao5520(cdsKvr, kKaviron, QStringLiteral("IDTIPOIMPFIS"), idTipoImpFis);
+    if (temKaviron && Consiste::EmptyString(idTipoImpFis))
+        idTipoImpFis = QStringLiteral("00");
+
+    ui->lblCodTela->setText(
+        Mensagemkvr::MontaRodapeGeral(false, QStringLiteral("KPF05520"), QStringLiteral("N")));
+
+    // Without KAVIRON.CDS the empty type would fail the conversion below; say which file is
+    // missing.
+    if (!temKaviron)
+        throw EConvertError(QStringLiteral("Arquivo %1 não encontrado em '%2': sem ele o tipo de "
+                                           "impressora fiscal (IDTIPOIMPFIS) não é conhecido")
+                                .arg(kKaviron, DiretorioDoPrograma()));
+    int tipo = 0;
+    ComOrigem(QStringLiteral("IDTIPOIMPFIS em %1").arg(kKaviron),
+              [&] { tipo = StrToInt(idTipoImpFis); });
+    if (std::ranges::find(kTiposComPrimeiraLinha, tipo) == kTiposComPrimeiraLinha.end() ||
+        referenceDate != dtReducaoZ)
+        return;
+    CriaPrimeiraLinha5520(sourceData);
+}
+
+// A settings file lies beside the host program; a missing one is no error here. Its field is read
+// from the first record.
+bool TfrmImpost::LeConfiguracao5520(TClientDataSet *conjunto, const QString &arquivo,
+                                    const QString &campo, QString &valor)
+{
+    const QString caminho =
+        ExtractShortPathName(DiretorioDoPrograma() + QLatin1Char('/') + arquivo);
+    if (!FileExists(caminho))
+        return false;
+    conjunto->LoadFromFile(caminho);
+    conjunto->SetActive(true);
+    ComOrigem(QStringLiteral("em %1").arg(arquivo),
+              [&] { valor = conjunto->FieldByName(campo)->AsString(); });
+    return true;
+}
+
+// The line is made while boCriado is still false, so the before-insert hook leaves it alone;
+// the posting runs the checks and recomputes the tax value.
+void TfrmImpost::CriaPrimeiraLinha5520(TDataSet *sourceData)
+{
+    // A host that passes no data set at all is treated like one that passes an empty one.
+    const bool origemVazia = !sourceData || sourceData->IsEmpty();
+    cdsImpRedZ->Close();
+    cdsImpRedZ->CreateDataSet();
+    cdsImpRedZ->Insert();
+    const auto campo = [this](const char *nome) {
+        return cdsImpRedZ->FieldByName(QString::fromLatin1(nome));
+    };
+    campo("CDFILIAL")->SetAsString(cdFilial);
+    campo("CDCAIXA")->SetAsString(cdCaixa);
+    campo("NRECFREDZ")->SetAsString(nrEcfRedZ);
+    campo("DTREDUCAOZ")->SetAsDateTime(dtReducaoZ);
+    if (origemVazia) {
+        campo("CDIMPOSTO")->SetAsString(QStringLiteral("00"));
+        campo("VRALIQIMPRZ")->SetAsFloat(0);
+        campo("VRBCALCIMPRZ")->SetAsFloat(0);
+        campo("VRIMPOSTORZ")->SetAsFloat(0);
+    } else {
+        QString codigo;
+        ComOrigem(QStringLiteral("dados do caixa"), [&] {
+            codigo = sourceData->FieldByName(QStringLiteral("CDIMPOSTO"))->AsString();
+        });
+        campo("CDIMPOSTO")->SetAsString(codigo);
+        campo("VRALIQIMPRZ")->SetAsFloat(ValorDaOrigem(sourceData, QStringLiteral("VRALIQIMPFIS")));
+        campo("VRBCALCIMPRZ")->SetAsFloat(ValorDaOrigem(sourceData, QStringLiteral("VRVENDIDO")));
+        campo("VRIMPOSTORZ")->SetAsFloat(ValorDaOrigem(sourceData, QStringLiteral("VRIMPOSTO")));
+    }
+    cdsImpRedZ->Post();
+}
+
+void TfrmImpost::FormActivate(QObject * /*Sender*/)
+{
+    nrCampo = 1;
+    if (!cdsImpRedZ->Active()) {
+        const QString contexto =
+            cdFilial + QLatin1Char('-') + cdCaixa + QLatin1Char('-') + DateTimeToStr(dtReducaoZ);
+        const Variant linhas = Mensagemkvr::MensagemMetodo(
+            Srv_Kpf05520::GetImpRedZ(cdFilial, cdCaixa, dtReducaoZ), true, 0,
+            QStringLiteral("getImpRedZ"), QStringLiteral("Cli_Kpf05520"), contexto, idEsquema);
+        cdsImpRedZ->SetData(linhas);
+    }
+    cdsImpRedZ->Open();
+    mudafoco5520();
+    txAliq.clear();
+    txValor.clear();
+}

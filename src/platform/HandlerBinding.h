@@ -21,14 +21,23 @@ class TDataSet;
 namespace HandlerBinding
 {
 
-// Finds the owner's method of that name; -1 when absent.
+// Finds the owner's method of that name (the most derived one when several classes declare it);
+// -1 when absent. Parameter types are not compared: handlers take references (QChar &, Word &)
+// that only raw invocation can pass.
 int FindMethod(const QObject *owner, const char *name);
+// The same, restricted to methods taking parameterCount parameters.
+int FindMethod(const QObject *owner, const char *name, int parameterCount);
+// As FindMethod with a parameter count, but a missing handler is an Exception naming it and the
+// object whose property named it.
+int RequireMethod(const QObject *owner, const QString &name, int parameterCount,
+                  const QObject *namedBy);
 // Calls the owner's method with raw arguments (argv[0] is the return slot, nullptr); exceptions
 // travel to the caller.
 void Invoke(QObject *owner, int methodIndex, void **argv);
 
-// Connects every child of root that carries an onClick property: a click (or touch) runs the
-// named handler of owner inside the event guard.
+// Connects every descendant of root that carries an onClick property: its clicked() signal (a
+// click or a touch) runs the named handler of owner, with that descendant as Sender, inside the
+// event guard. A descendant with onClick but no clicked() signal is an Exception as well.
 void BindClicks(QObject *owner, QObject *root);
 // Sets a data set's BeforeInsert/BeforePost from its dynamic properties of those names; the
 // hooks call the owner's handlers directly (exceptions travel to the caller of the operation).

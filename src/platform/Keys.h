@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
+#include <qnamespace.h>
 
 // Windows virtual-key codes and shift states, which the screen's key-down handlers compare.
 using Word = quint16;

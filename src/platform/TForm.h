@@ -3,22 +3,31 @@
 #include "Keys.h"
 
 #include <QDialog>
+#include <QEvent>
+#include <QPointer>
 
 // The platform's form: a borderless QDialog of fixed client size, centred on the screen, with key
 // preview (the form's onKeyDown/onKeyPress handlers see every key before the focused control) and
 // create / destroy / activate events bound by name through dynamic properties of the form itself
 // (onCreate, onDestroy, onActivate, onKeyDown, onKeyPress). QDialog's own Escape-closes and
-// default-button behaviour are switched off. Every handler runs inside the event guard.
+// default-button behaviour are switched off. Every handler runs inside the event guard, except
+// onCreate, whose errors reach the code that creates the form.
 //
 // Subclasses build their UI in the constructor and then call FormCreated(), which binds the
-// handlers (HandlerBinding::BindClicks over the whole form) and runs onCreate. The destructor of a
+// handlers (HandlerBinding::BindClicks over the whole form, the hooks of every TDataSet child that
+// names them, and checks every onKeyDown a control names) and runs onCreate. The destructor of a
 // subclass calls FormDestroying() first, which runs onDestroy.
+//
+// onActivate runs when the form becomes the application's active window after another real
+// window had it. A window with the dynamic property kpfTransient = true (a message or error box)
+// does not count: the form's reactivation when such a box closes runs no onActivate.
 class TForm : public QDialog
 {
     Q_OBJECT
 
 public:
     enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+    static constexpr int mrCancel = 2; // the modal result of Close()
 
     explicit TForm(QWidget *parent = nullptr);
     ~TForm() override;
@@ -38,13 +47,27 @@ protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    int ResolveOwnHandler(const char *property, int parameterCount);
+    void CheckControlKeyHandlers();
+    void CentreOnScreen();
+    void HandleActivation(QEvent::Type type);
+    bool IsFirstDelivery(QWidget *receiver, QEvent *event);
     // Key preview: returns true when onKeyDown set the key to 0 (the key is discarded).
     bool PreviewKey(QKeyEvent *event);
+    void RunHandler(int methodIndex, void **argv);
+
     int m_keyDownHandler = -1;
     int m_keyPressHandler = -1;
     int m_activateHandler = -1;
     int m_destroyHandler = -1;
+    bool m_created = false;
     bool m_destroyed = false;
+    bool m_ownsActivation = false; // the last real active window was this form
+    // The key press being delivered: Qt offers it to each parent the focused control ignores it
+    // to, and the preview must see it only once.
+    QEvent *m_previewedEvent = nullptr;
+    QPointer<QWidget> m_previewedReceiver;
 };

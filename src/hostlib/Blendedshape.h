@@ -13,6 +13,8 @@ class QTouchEvent;
 // keyboard focus (the grid keeps it); it shows its down colours while pressed and a release over
 // it clicks, once: a touch is handled as a touch and the mouse events synthesized from it are
 // ignored. Click() runs OnClick (and emits clicked()). Sizes are device-independent pixels.
+// The glyph is drawn in QIcon::Active mode while pressed (an icon without an Active image shows
+// its normal one), and GlyphDisabled (else Glyph in Disabled mode) while disabled.
 // Without an accessible name of its own it is named after its caption (else its object name).
 // ParentFont is kept for the screen definition; Qt's font propagation already gives a button
 // the parent's font until a font of its own is set.

@@ -1,6 +1,7 @@
 // TBlendedBitBtn: painting and size hints.
 #include "Blendedshape.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 
 namespace
@@ -105,9 +106,15 @@ void TBlendedBitBtn::PaintContent(QPainter &painter, const QColor &ink) const
         const bool enabled = isEnabled();
         const bool ownDisabled = !enabled && !m_glyphDisabled.isNull();
         const QIcon &icon = ownDisabled ? m_glyphDisabled : m_glyph;
-        const QIcon::Mode mode = enabled || ownDisabled ? QIcon::Normal : QIcon::Disabled;
-        // Rendered for the device pixel ratio, so the glyph stays sharp on high-DPI screens.
-        const QPixmap pixmap = icon.pixmap(glyphSize, devicePixelRatioF(), mode);
+        // Pressed, the glyph is asked for in Active mode, so a glyph may follow DownFontColor.
+        const QIcon::Mode mode = !enabled ? (ownDisabled ? QIcon::Normal : QIcon::Disabled)
+                                 : m_down ? QIcon::Active
+                                          : QIcon::Normal;
+        // Rendered for the pixel ratio of what is painted on (screen, or an image when grabbed),
+        // so the glyph stays sharp on high-DPI screens.
+        const QPaintDevice *target =
+            painter.paintEngine() ? painter.paintEngine()->paintDevice() : painter.device();
+        const QPixmap pixmap = icon.pixmap(glyphSize, target->devicePixelRatioF(), mode);
         painter.drawPixmap(glyphRect, pixmap);
     }
     if (hasText) {

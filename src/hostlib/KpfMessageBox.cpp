@@ -3,6 +3,7 @@
 #include "KpfDllExports.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +18,8 @@ constexpr int kTextPixelSize = 20;
 constexpr int kButtonPixelSize = 22;
 constexpr int kButtonHeight = 52;
 constexpr int kButtonWidth = 160;
+constexpr int kMinTextWidth = 300;
+constexpr int kMaxTextWidth = 560;
 // Long enough for the box to be painted and seen, short enough for a scripted run.
 constexpr int kAutoAckDelayMs = 60;
 
@@ -54,10 +57,12 @@ KpfMessageBox::KpfMessageBox(const QString &text, TTipoMsg kind, QWidget *parent
     message->setObjectName(QStringLiteral("lblMensagem"));
     message->setTextFormat(Qt::PlainText);
     message->setWordWrap(true);
-    message->setMinimumWidth(320);
     QFont textFont = message->font();
     textFont.setPixelSize(kTextPixelSize);
     message->setFont(textFont);
+    // A short text on one line; a long one wraps at a width that still fits a small screen.
+    const int oneLine = QFontMetrics(textFont).horizontalAdvance(text) + 2;
+    message->setMinimumWidth(qBound(kMinTextWidth, oneLine, kMaxTextWidth));
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("btnOk"));

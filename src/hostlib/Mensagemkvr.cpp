@@ -5,6 +5,7 @@
 #include "KpfMessageBox.h"
 
 #include <QApplication>
+#include <QPointer>
 
 namespace Mensagemkvr
 {
@@ -91,8 +92,11 @@ void DefaultPresenter(const QString &text, TTipoMsg kind)
         qWarning("%s: %s", qUtf8Printable(KpfMessageBox::TitleFor(kind)), qUtf8Printable(text));
         return;
     }
-    KpfMessageBox box(text, kind, boxParent());
-    box.exec();
+    // On the heap and watched: if the window under the box goes away while it is up, Qt deletes
+    // the box with it.
+    const QPointer<KpfMessageBox> box = new KpfMessageBox(text, kind, boxParent());
+    box->exec();
+    delete box.data();
 }
 
 } // namespace Mensagemkvr

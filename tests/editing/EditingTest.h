@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ScreenFixture.h"
+
+#include <QString>
+#include <QStringList>
+
+class TfrmImpost;
+
+// Screen tests of the keypad editor and the checks. The operator's actions are written as steps
+// separated by blanks, one per touch or key:
+//   1 2 ... 9 0 00 000 ,    the keypad key with that caption
+//   C E V + - A P OK X      Corrigir, Enter, Voltar, "+", "-", previous, next, Confirm, Cancel
+//   k:KEY                   a key on the focused control: k:5, k:, k:. k:Enter k:Escape
+//                           k:Backspace k:Delete k:Alt+F4 k:Ctrl+Delete k:Ctrl+Shift+Delete
+//   t:ROW:FIELD             a touch on the grid cell of that row (0 = top) and field
+class EditingTest : public ScreenFixture
+{
+public:
+    // One operator session and what it must leave. Members left at their defaults are not checked.
+    struct ScreenCase {
+        const char *name = "";
+        bool stored = false;       // the Z reduction holds kStoredLines
+        const char *setupSql = ""; // run on the database before the entry
+        const char *steps = "";
+        const char *trace = nullptr; // nrCampo after each step, blank-separated
+        int nrCampo = -1;
+        const char *txAliq = nullptr;
+        const char *txValor = nullptr;
+        int state = -1; // of cdsImpRedZ when the steps are done
+        int rows = -1;
+        const char *top = nullptr;    // Describe() of the top row
+        const char *messages = "";    // every message shown, joined by '|'
+        int errors = 0;               // errors shown by the platform's error presenter
+        int closed = -1;              // 1: the screen was closed by the steps
+        const char *packet = nullptr; // DescribePacket() of the result, sorted, joined by "; "
+        bool unassigned = false;      // the entry returned nothing
+    };
+
+protected:
+    // Plays the case through the real entry and checks everything it names.
+    void RunCase(const ScreenCase &c);
+    static void ExpectScreen(const ScreenCase &c, const TfrmImpost &form, const QStringList &trace);
+
+    // The Z reduction of ZKey() with two stored lines: 01 (7 % of 100) and 03 (18 % of 1000).
+    static const QString kStoredLines;
+
+    static void Play(TfrmImpost &form, const QString &steps);
+
+    // "CODE|RATE|BASE" of a screen row; an absent or empty value is "~", numbers as %.15g.
+    static QString Describe(const QVariantMap &row);
+    // "STATE CODE RATE BASE TAX" of every row of a returned packet, in packet order.
+    static QStringList DescribePacket(const Variant &packet);
+    static QString Number(const QVariant &value);
+    // The row of the screen whose code is `code`, or -1.
+    static int RowOf(const TfrmImpost &form, const QString &code);
+};
+
+// gtest prints parameters; the case's name says enough.
+inline void PrintTo(const EditingTest::ScreenCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+// Names parameterised tests after their cases.
+struct CaseName {
+    template <class ParamInfo> std::string operator()(const ParamInfo &info) const
+    {
+        return info.param.name;
+    }
+};

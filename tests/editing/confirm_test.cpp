@@ -1,0 +1,120 @@
+// The two ways out of the screen and the packet that Confirm hands back.
+#include "EditingTest.h"
+
+#include "Cli_Kpf05520.h"
+#include "TClientDataSet.h"
+
+#include <QDate>
+
+namespace
+{
+
+using Case = EditingTest::ScreenCase;
+
+class ConfirmAndCancel : public EditingTest, public ::testing::WithParamInterface<Case>
+{
+};
+
+TEST_P(ConfirmAndCancel, ResultAsTheOperatorLeftIt)
+{
+    RunCase(GetParam());
+}
+
+const Case kExitCases[] = {
+    // In browse state nothing is checked: with IMPOSTO gone any lookup would show its error.
+    {.name = "ConfirmInBrowseChecksNothing",
+     .stored = true,
+     .setupSql = "DROP TABLE IMPOSTO",
+     .steps = "OK",
+     .closed = 1,
+     .packet = "0 01 7 100 7; 0 03 18 1000 180"},
+    {.name = "ConfirmEmptyList", .steps = "OK", .closed = 1, .packet = ""},
+    {.name = "ConfirmPostsPendingLine",
+     .stored = true,
+     .steps = "0 4 E 2 5 E 8 0 OK",
+     .closed = 1,
+     .packet = "0 01 7 100 7; 0 03 18 1000 180; 4 04 25 80 20"},
+    {.name = "ConfirmIncompleteThenComplete",
+     .steps = "0 2 OK 1 2 OK 5 0 0 OK",
+     .trace = "1 1 2 2 2 3 3 3 3 3",
+     .messages = "Alíquota não informada.|Valor não informado.",
+     .closed = 1,
+     .packet = "4 02 12 500 60"},
+    {.name = "ConfirmUntouchedNewLineIsRefused",
+     .steps = "+ OK",
+     .state = 3,
+     .messages = "Imposto deve ser informado.",
+     .closed = 0},
+    {.name = "CancelAfterAddingLines",
+     .stored = true,
+     .steps = "0 4 E 2 5 E 8 0 + - X",
+     .closed = 1,
+     .unassigned = true},
+    {.name = "CancelWithPendingLine", .steps = "0 4 E 2 5 X", .closed = 1, .unassigned = true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Editing, ConfirmAndCancel, ::testing::ValuesIn(kExitCases), CaseName());
+
+class ChangeLog : public EditingTest
+{
+protected:
+    // Stored 01 kept, stored 03 removed, 04 added, 06 added and removed again: the packet names
+    // exactly these changes, so that the host can apply what the operator did.
+    Variant PlayMainCase()
+    {
+        return RunEntry([&](TfrmImpost &form) {
+            TouchCell(form, RowOf(form, "03"), "CDIMPOSTO");
+            Play(form, "-");
+            Play(form, "0 4 E 2 5 E 8 0 +");
+            Play(form, "0 6 E 1 E 5 0 P");
+            ASSERT_GE(RowOf(form, "06"), 0);
+            TouchCell(form, RowOf(form, "06"), "VRALIQIMPRZ");
+            Play(form, "- OK");
+            EXPECT_FALSE(form.isVisible());
+        });
+    }
+
+    void ExpectMainCaseResult(const Variant &result)
+    {
+        QStringList described = DescribePacket(result);
+        described.sort();
+        EXPECT_EQ(described, (QStringList{"0 01 7 100 7", "2 03 18 1000 180", "4 04 25 80 20"}));
+        for (const QVariantMap &row : PacketRows(result)) {
+            EXPECT_EQ(row.value("CDFILIAL").toString(), "0001");
+            EXPECT_EQ(row.value("NRECFREDZ").toString(), "0000000123");
+            EXPECT_EQ(row.value("DTREDUCAOZ").toDate(), QDate(2026, 12, 7));
+        }
+        EXPECT_TRUE(messages.isEmpty()) << qPrintable(messages.join('\n'));
+        EXPECT_TRUE(errors.isEmpty()) << qPrintable(errors.join('\n'));
+    }
+};
+
+TEST_F(ChangeLog, PacketCarriesTheOperatorsChanges)
+{
+    ExecSql(kStoredLines);
+    ExpectMainCaseResult(PlayMainCase());
+}
+
+// The load failed, so the list never opened and the operator typed nothing: Confirm gives an
+// empty packet of the tax-line fields, which says that nothing changed.
+TEST_F(ChangeLog, ConfirmWithoutLoadedListGivesEmptyPacket)
+{
+    ExecSql("DROP TABLE IMPOSTOREDZ");
+    const Variant result = RunEntry([&](TfrmImpost &form) {
+        EXPECT_FALSE(form.cdsImpRedZ->Active());
+        Play(form, "OK");
+        EXPECT_FALSE(form.isVisible());
+    });
+    EXPECT_EQ(messages.size(), 1) << qPrintable(messages.join('\n'));
+    ASSERT_TRUE(result.isPacket());
+    TClientDataSet packet;
+    packet.SetData(result);
+    EXPECT_TRUE(packet.IsEmpty());
+    QStringList fields;
+    for (const auto &field : packet.Fields())
+        fields << field->FieldName();
+    EXPECT_EQ(fields.join(' '), "CDFILIAL CDCAIXA NRECFREDZ DTREDUCAOZ CDIMPOSTO VRALIQIMPRZ "
+                                "VRBCALCIMPRZ VRIMPOSTORZ");
+}
+
+} // namespace

@@ -134,16 +134,6 @@ TEST(FloatToStr, FifteenSignificantDigitsWithTheComma)
     }
 }
 
-TEST(FloatToStr, RoundTripsThroughStrToFloat)
-{
-    for (double value : {0.29, 1.5, 99.9, 17.0 * 123.45 / 100, 1234.5678}) {
-        SCOPED_TRACE(value);
-        EXPECT_EQ(StrToFloat(FloatToStr(value)),
-                  StrToFloat(FloatToStr(StrToFloat(FloatToStr(value)))));
-        EXPECT_NEAR(StrToFloat(FloatToStr(value)), value, std::fabs(value) * 1e-14);
-    }
-}
-
 TEST(DateTimeToStr, ShowsTheTimeOnlyWhenNotMidnight)
 {
     EXPECT_EQ(DateTimeToStr(EncodeDateTime(2026, 12, 7)), QStringLiteral("07/12/2026"));

@@ -82,14 +82,6 @@ TEST_F(TFormTest, KeysStillReachTheFocusedControlAfterThePreview)
     EXPECT_EQ(form.edit->text(), "7,");
 }
 
-TEST_F(TFormTest, KeysSentToTheFormItselfArePreviewed)
-{
-    TestForm form;
-    ASSERT_TRUE(form.ActivateAndFocusGrid());
-    QTest::keyClick(&form, Qt::Key_8);
-    EXPECT_EQ(form.log, QStringList({"down 38 0", "press 56"}));
-}
-
 TEST_F(TFormTest, AnErrorOfTheKeyDownHandlerIsShownAndDiscardsTheKey)
 {
     TestForm form;
@@ -144,13 +136,6 @@ TEST_F(TFormTest, AWindowSystemCloseEndsTheModalLoop)
     QTimer::singleShot(0, &form, [&] { form.close(); });
     EXPECT_EQ(form.ShowModal(), TForm::mrCancel);
     EXPECT_FALSE(form.isVisible());
-}
-
-TEST_F(TFormTest, ShowModalOfAVisibleFormIsRefused)
-{
-    TestForm form;
-    form.show();
-    EXPECT_THROW(form.ShowModal(), Exception);
 }
 
 bool Activate(QWidget *window)

@@ -152,14 +152,6 @@ TEST(HandlerBinding, MissingHandlersAreReportedAtCreation)
     }
 }
 
-TEST(HandlerBinding, HandlerWithTheWrongParameterCountIsNotFound)
-{
-    TestForm form;
-    EXPECT_GE(HandlerBinding::FindMethod(&form, "FormKeyDown", 3), 0);
-    EXPECT_EQ(HandlerBinding::FindMethod(&form, "FormKeyDown", 1), -1);
-    EXPECT_EQ(HandlerBinding::FindMethod(&form, "NoSuchMethod"), -1);
-}
-
 TEST(HandlerBinding, ControlWithoutAClickSignalIsAnError)
 {
     TestForm form;

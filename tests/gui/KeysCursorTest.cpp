@@ -83,15 +83,4 @@ TEST(ScreenCursor, DefaultAlwaysRestoresTheNormalCursor)
     }
 }
 
-TEST(ScreenCursor, LeavesOverrideCursorsOfOthersAlone)
-{
-    QApplication::setOverrideCursor(Qt::CrossCursor);
-    Screen().SetCursor(crHourGlass);
-    Screen().SetCursor(crHourGlass);
-    Screen().SetCursor(crDefault);
-    EXPECT_EQ(OverrideShape(), Qt::CrossCursor);
-    QApplication::restoreOverrideCursor();
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
 } // namespace

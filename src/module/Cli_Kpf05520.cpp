@@ -33,6 +33,27 @@ constexpr CampoPersistente kCamposImpRedZ[] = {
     {"VRIMPOSTORZ", TFieldType::ftFloat, 0, "Valor", false},
 };
 
+// The screen's fonts are the Windows ones; Liberation Sans has the metrics of Arial and stands in
+// for MS Sans Serif too (Arial itself is mapped by fontconfig, Tahoma falls back to DejaVu Sans).
+void SubstituiFontesWindows()
+{
+    static const bool feito = [] {
+        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"),
+                                  QStringLiteral("Liberation Sans"));
+        return true;
+    }();
+    Q_UNUSED(feito);
+}
+
+// The default font of the screen. The Designer format keeps font sizes in points only, and the
+// screen is laid out in pixels.
+QFont FontePadrao()
+{
+    QFont fonte(QStringLiteral("MS Sans Serif"));
+    fonte.setPixelSize(11);
+    return fonte;
+}
+
 TClientDataSet *NovoConjunto(QObject *dono, const char *nome)
 {
     auto *conjunto = new TClientDataSet(dono);
@@ -44,6 +65,8 @@ TClientDataSet *NovoConjunto(QObject *dono, const char *nome)
 
 TfrmImpost::TfrmImpost(QWidget *parent) : TForm(parent), ui(std::make_unique<Ui::TfrmImpost>())
 {
+    SubstituiFontesWindows();
+    setFont(FontePadrao());
     ui->setupUi(this);
     CriaConjuntos5520();
     ui->dbgImpRedZ->SetDataSet(cdsImpRedZ);

@@ -1,1 +1,90 @@
-// placeholder until implemented
+#include "Kvr_molvane.h"
+
+#include "EADOError.h"
+#include "TADOConnection.h"
+
+#include <QStringList>
+
+namespace Kvr_molvane
+{
+
+namespace
+{
+
+// Session set-up per Qt driver. The module only reads, so every session is read-only where the
+// database lets a session say so.
+//
+// SQLite: wait up to 5 s for a writer's lock instead of failing at once; refuse writes on this
+// connection (query_only); enforce foreign keys. Dates are 'YYYY-MM-DD' texts and numbers are
+// stored as numbers, so nothing is locale-dependent.
+// PostgreSQL: UTF-8 texts; ISO dates (YYYY-MM-DD) whatever the server's DateStyle; read-only
+// transactions by default. Numbers always travel with '.', lc_numeric only affects to_char.
+// ODBC: nothing that holds for every database behind a data source; the connection asks for the
+// login timeout itself, and the data source configures its own session.
+// Oracle (QOCI): ISO dates and '.' as decimal separator for the session; read-only transactions
+// are per transaction in Oracle, so none is set here.
+QStringList SessionStatements(const QString &driver)
+{
+    if (driver == u"QSQLITE")
+        return {QStringLiteral("PRAGMA busy_timeout = 5000"),
+                QStringLiteral("PRAGMA query_only = ON"),
+                QStringLiteral("PRAGMA foreign_keys = ON")};
+    if (driver == u"QPSQL")
+        return {QStringLiteral("SET client_encoding TO 'UTF8'"),
+                QStringLiteral("SET DateStyle TO 'ISO, YMD'"),
+                QStringLiteral("SET default_transaction_read_only = on")};
+    if (driver == u"QOCI")
+        return {QStringLiteral("ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD'"),
+                QStringLiteral("ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'")};
+    return {};
+}
+
+QString MessageOf(const std::exception &error)
+{
+    if (const auto *platform = dynamic_cast<const Exception *>(&error))
+        return platform->Message();
+    return QString::fromUtf8(error.what());
+}
+
+} // namespace
+
+void SetADODBSession(TADOConnection *connection)
+{
+    if (!connection)
+        return;
+    for (const QString &statement : SessionStatements(connection->DriverName()))
+        connection->Execute(statement);
+}
+
+bool TryConnect(TADOConnection *connection)
+{
+    if (!connection)
+        return false;
+    try {
+        connection->SetConnected(true);
+        return connection->Connected();
+    } catch (...) {
+        return false;
+    }
+}
+
+QString ADOExceptionMessage(const std::exception &error, TADOConnection *connection,
+                            const QString &context)
+{
+    try {
+        const bool database = dynamic_cast<const EDatabaseError *>(&error) != nullptr;
+        QString text = database ? QStringLiteral("Erro de banco de dados") : QStringLiteral("Erro");
+        if (const auto *ado = dynamic_cast<const EADOError *>(&error);
+            ado && !ado->NativeError().isEmpty())
+            text += QStringLiteral(" [código %1]").arg(ado->NativeError());
+        text += QStringLiteral(": ") + MessageOf(error);
+        if (!context.isEmpty())
+            text += QStringLiteral(" (%1)").arg(context);
+        text = text.simplified();
+        return connection ? connection->ScrubSecrets(text) : text;
+    } catch (...) {
+        return QStringLiteral("Erro de banco de dados");
+    }
+}
+
+} // namespace Kvr_molvane

@@ -3,23 +3,34 @@
 #include "TDataSet.h"
 #include "TParameters.h"
 
+#include <QPointer>
 #include <QStringList>
+#include <memory>
 
+class QSqlError;
+class QSqlQuery;
+class QSqlRecord;
 class TADOConnection;
 
 // A read-only query: SQL lines with named placeholders (:P_NAME) bound from Parameters, prepared
 // once per SQL text. Open fetches every row into the data set's records; numeric columns arrive
 // as floats (EnableBCD off). Field definitions may be given beforehand (persistent fields, as the
-// data-module definition declares them); otherwise they are taken from the result.
+// data-module definition declares them): the result's columns are then matched by name, without
+// case, and converted to the fields' types, so that the fields do not depend on what a driver
+// reports (SQLite reports declared types poorly). Otherwise they are taken from the result.
+// Open opens the connection when it is closed. When the statement fails because the server went
+// away, Open reopens the connection once and runs again; if that fails too, the first error is
+// raised and the next Open tries again.
 class TADOQuery : public TDataSet
 {
     Q_OBJECT
 
 public:
     explicit TADOQuery(QObject *parent = nullptr);
+    ~TADOQuery() override;
 
     TADOConnection *Connection() const { return m_connection; }
-    void SetConnection(TADOConnection *connection) { m_connection = connection; }
+    void SetConnection(TADOConnection *connection);
     QStringList &SQL() { return m_sql; }
     const QStringList &SQL() const { return m_sql; }
     TParameters &Parameters() { return m_parameters; }
@@ -30,8 +41,20 @@ public:
     void Close() override;
 
 private:
-    TADOConnection *m_connection = nullptr;
+    void Run(); // prepare when needed, bind, execute, fetch
+    QSqlQuery &Statement();
+    void Bind(QSqlQuery &query);
+    std::vector<int> MapColumns(const QSqlRecord &record);
+    std::vector<TRecord> Fetch(QSqlQuery &query, const std::vector<int> &columns) const;
+    void ReleaseStatement();
+    [[noreturn]] void Fail(const QString &what, const QSqlError &error);
+
+    QPointer<TADOConnection> m_connection;
     QStringList m_sql;
     TParameters m_parameters;
     bool m_enableBCD = true;
+    std::unique_ptr<QSqlQuery> m_statement;
+    QString m_preparedText;
+    QStringList m_placeholders; // of the prepared text, in order of appearance
+    bool m_autoFields = false;  // fields taken from the last result, dropped on Close
 };

@@ -8,7 +8,9 @@
 
 enum class TParamDataType { ftString, ftDate, ftDateTime, ftFloat, ftInteger };
 
-// One query parameter: declared type and size, and the value assigned at run time.
+// One query parameter: declared type and size, and the value assigned at run time. The declared
+// type and size describe the parameter; the value is bound as assigned (a text is never cut to the
+// size, so that a longer value cannot match a shorter stored one).
 class TParameter
 {
 public:
@@ -39,8 +41,10 @@ class TParameters
 public:
     TParameter &Add(const QString &name, TParamDataType dataType, int size);
     TParameter &ParamByName(const QString &name); // EDatabaseError when absent
+    TParameter *Find(const QString &name);        // nullptr when absent (case-insensitive)
     int Count() const { return int(m_params.size()); }
     TParameter &operator[](int index) { return m_params[index]; }
+    const TParameter &operator[](int index) const { return m_params[index]; }
 
 private:
     std::vector<TParameter> m_params;

@@ -1,0 +1,317 @@
+// Connection strings, connection errors and the host library's error line.
+#include "TestDatabase.h"
+
+#include "ADOConnectionString.h"
+#include "EADOError.h"
+#include "Geralkvr.h"
+#include "Kvr_molvane.h"
+#include "Srv_Kpf05520.h"
+#include "TADOConnection.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+
+const QString Secret = QStringLiteral("Segr3d0!x");
+
+// Opens a connection with that string; the error text, or empty when it opened.
+QString OpenError(const QString &connectionString, const QString &designProvider = {})
+{
+    TADOConnection connection;
+    connection.SetProvider(designProvider);
+    connection.SetConnectionString(connectionString);
+    try {
+        connection.Open();
+    } catch (const EDatabaseError &error) {
+        return error.Message();
+    }
+    return {};
+}
+
+TEST(ConnectionString, ValuesMayBeQuotedOrBraced)
+{
+    const struct {
+        const char *text;
+        const char *key;
+        const char *value;
+    } cases[] = {
+        {"Provider=SQLite;Data Source=/tmp/a.db", "data source", "/tmp/a.db"},
+        {"  Provider = SQLite ; Data Source =  /tmp/a.db  ;", "DATA SOURCE", "/tmp/a.db"},
+        {"Data Source=\"/tmp/a;b.db\";Provider=SQLite", "Data Source", "/tmp/a;b.db"},
+        {"Password='it''s;x'", "password", "it's;x"},
+        {"Password=\"say \"\"hi\"\"\"", "password", "say \"hi\""},
+        {"Driver={PostgreSQL Unicode};Server=h", "driver", "PostgreSQL Unicode"},
+        {"PWD={a}}b;c}", "pwd", "a}b;c"},
+        {"UserID=kvr", "User ID", "kvr"},
+        {"Port=1;Port=2", "port", "2"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        const ADOConnectionString parsed = ADOConnectionString::Parse(QString::fromUtf8(c.text));
+        EXPECT_EQ(parsed.Value(c.key), QString::fromUtf8(c.value));
+    }
+    EXPECT_EQ(ADOConnectionString::Parse("Extended Properties=\"DSN=x;PWD=p1\"").Password(), "p1");
+}
+
+TEST(ConnectionString, BadStringsGiveClearErrorsWithoutThePassword)
+{
+    QTemporaryDir dir;
+    const QString existing = dir.filePath("kpf.db");
+    QFile(existing).open(QIODevice::WriteOnly);
+    const QString pw = QStringLiteral(";Password=") + Secret;
+    const struct {
+        const char *name;
+        QString text;
+        QString designProvider;
+        QString expected;
+    } cases[] = {
+        {"unknown provider", "Provider=Foo;Data Source=x" + pw, {}, "'Foo' é desconhecido"},
+        {"unknown SQLite key",
+         "Provider=SQLite;Data Source=" + existing + ";Colour=red" + pw,
+         {},
+         "'Colour' não é aceita pelo provedor SQLite"},
+        {"unknown PostgreSQL key",
+         "Provider=PostgreSQL;Host=127.0.0.1;Bogus=1" + pw,
+         {},
+         "'Bogus' não é aceita pelo provedor PostgreSQL"},
+        {"no provider at all", "Data Source=x" + pw, {}, "nenhum provedor"},
+        {"item without a value", "Provider=SQLite;" + Secret, {}, "Chave=Valor"},
+        {"unclosed quote", "Provider=SQLite;Password=\"" + Secret, {}, "não foi fechado"},
+        {"text after quotes",
+         "Provider=SQLite;Password=\"" + Secret + "\"x",
+         {},
+         "depois do valor"},
+        {"port not a number", "Provider=PostgreSQL;Port=http" + pw, {}, "Port deve ser"},
+        {"timeout not a number",
+         "Provider=PostgreSQL;Connect Timeout=0" + pw,
+         {},
+         "Connect Timeout"},
+        {"search path that is not a name list",
+         "Provider=PostgreSQL;Search Path=x' host=evil" + pw,
+         {},
+         "Search Path"},
+        {"ODBC without source", "Provider=MSDASQL;UID=a" + pw, {}, "DSN=<fonte ODBC>"},
+        {"SQLite without file", "Provider=SQLite" + pw, {}, "Data Source"},
+        {"SQLite folder", "Provider=SQLite;Data Source=" + dir.path() + pw, {}, "não é um arquivo"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString error = OpenError(c.text, c.designProvider);
+        EXPECT_TRUE(error.contains(c.expected)) << error.toStdString();
+        EXPECT_FALSE(error.contains(Secret)) << error.toStdString();
+    }
+}
+
+TEST(ConnectionString, OracleWithoutOciNamesTheOdbcRoute)
+{
+    if (QSqlDatabase::isDriverAvailable("QOCI"))
+        GTEST_SKIP() << "the Qt OCI driver is installed here";
+    const QString pw = QStringLiteral(";User ID=kvr;Password=") + Secret;
+    // A string without Provider takes the connection's design-time provider.
+    for (const auto &[text, design] :
+         {std::pair{"Provider=MSDAORA.1;Data Source=ORCL" + pw, QString()},
+          std::pair{"Provider=OraOLEDB.Oracle;Data Source=ORCL" + pw, QString()},
+          std::pair{"Data Source=ORCL" + pw, QStringLiteral("MSDAORA.1")}}) {
+        SCOPED_TRACE(text.toStdString());
+        const QString error = OpenError(text, design);
+        EXPECT_TRUE(error.contains("QOCI")) << error.toStdString();
+        EXPECT_TRUE(error.contains("Provider=MSDASQL;DSN=")) << error.toStdString();
+        EXPECT_FALSE(error.contains(Secret));
+    }
+}
+
+TEST(ConnectionString, MissingSQLiteFileIsNeverCreated)
+{
+    QTemporaryDir dir;
+    // The password also appears in the path: the error names the file but not the password.
+    const QString file = dir.filePath(Secret + "/kpf05520.db");
+    const QString error = OpenError("Provider=SQLite;Data Source=" + file + ";Password=" + Secret);
+    EXPECT_TRUE(error.contains("não existe")) << error.toStdString();
+    EXPECT_FALSE(error.contains(Secret)) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(Secret)));
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+// A socket that accepts connections (the kernel does) but never says a word.
+class SilentServer
+{
+public:
+    SilentServer()
+    {
+        m_fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (bind(m_fd, reinterpret_cast<sockaddr *>(&address), length) == 0 &&
+            listen(m_fd, 4) == 0 &&
+            getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+            m_port = ntohs(address.sin_port);
+    }
+    ~SilentServer() { close(m_fd); }
+    int port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+TEST(ConnectionString, ServerThatDoesNotAnswerIsGivenUpWithinSeconds)
+{
+    if (!QSqlDatabase::isDriverAvailable("QPSQL"))
+        GTEST_SKIP() << "the Qt PostgreSQL driver is not installed";
+    SilentServer server;
+    ASSERT_NE(server.port(), 0);
+    QElapsedTimer timer;
+    timer.start();
+    const QString error = OpenError(QStringLiteral("Provider=PostgreSQL;Host=127.0.0.1;Port=%1;"
+                                                   "Database=kpf;User ID=kvr;Password=%2")
+                                        .arg(server.port())
+                                        .arg(Secret));
+    EXPECT_LT(timer.elapsed(), 9000);
+    EXPECT_TRUE(error.contains("Não foi possível conectar")) << error.toStdString();
+    EXPECT_FALSE(error.contains(Secret));
+}
+
+TEST(HostLibrary, ErrorLineCarriesMessageAndCode)
+{
+    TADOConnection connection; // knows the password once it has read its string
+    connection.SetConnectionString("Provider=Foo;Password=" + Secret);
+    EXPECT_THROW(connection.Open(), EDatabaseError);
+
+    const struct {
+        const char *name;
+        std::function<QString()> line;
+        QString expected;
+    } cases[] = {
+        {"code from the database",
+         [&] {
+             return Kvr_molvane::ADOExceptionMessage(EADOError("relation missing", "42P01"),
+                                                     &connection, "");
+         },
+         "Erro de banco de dados [código 42P01]: relation missing"},
+        {"no code",
+         [&] {
+             return Kvr_molvane::ADOExceptionMessage(EDatabaseError("closed"), &connection, "");
+         },
+         "Erro de banco de dados: closed"},
+        {"context",
+         [&] {
+             return Kvr_molvane::ADOExceptionMessage(EDatabaseError("closed"), nullptr,
+                                                     "getPesqImp");
+         },
+         "Erro de banco de dados: closed (getPesqImp)"},
+        {"not a database error",
+         [&] { return Kvr_molvane::ADOExceptionMessage(std::runtime_error("bad"), nullptr, ""); },
+         "Erro: bad"},
+        {"several lines become one",
+         [&] {
+             return Kvr_molvane::ADOExceptionMessage(EADOError("FATAL: x\nDETAIL: y\n", "08006"),
+                                                     nullptr, "");
+         },
+         "Erro de banco de dados [código 08006]: FATAL: x DETAIL: y"},
+        {"password masked",
+         [&] {
+             return Kvr_molvane::ADOExceptionMessage(EADOError("user " + Secret + " refused"),
+                                                     &connection, "");
+         },
+         "Erro de banco de dados: user **** refused"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.line(), c.expected);
+    }
+}
+
+TEST(HostLibrary, TryConnectReportsInsteadOfRaising)
+{
+    TestDatabase db(Backend::SQLite);
+    TADOConnection connection;
+    connection.SetConnectionString("Provider=SQLite;Data Source=/nonexistent/kpf.db");
+    bool opened = true;
+    EXPECT_NO_THROW(opened = Kvr_molvane::TryConnect(&connection));
+    EXPECT_FALSE(opened);
+    connection.SetConnectionString(db.ConnectionString());
+    EXPECT_TRUE(Kvr_molvane::TryConnect(&connection));
+    EXPECT_TRUE(connection.Connected());
+    EXPECT_THROW(connection.SetConnectionString("Provider=SQLite"), EDatabaseError);
+}
+
+TEST(DataFunctions, WithoutTheModuleTheyReturnAnErrorText)
+{
+    ASSERT_EQ(Srv_Kpf05520::rdmImpost, nullptr);
+    for (const Variant &result :
+         {Srv_Kpf05520::GetImpRedZ("0001", "001", 46000.0), Srv_Kpf05520::GetPesqImp("01")}) {
+        ASSERT_TRUE(result.isText());
+        EXPECT_TRUE(result.text().contains("rdmImpost")) << result.text().toStdString();
+    }
+}
+
+// Logging in to the test server with bad credentials, directly and through ODBC.
+class ServerLoginTest : public ::testing::TestWithParam<Backend>
+{
+protected:
+    void SetUp() override
+    {
+        if (const QString missing = MissingServer(GetParam()); !missing.isEmpty()) {
+            if (ServerRequired())
+                FAIL() << missing.toStdString() << " (KPF_REQUIRE_PG=1)";
+            GTEST_SKIP() << missing.toStdString();
+        }
+    }
+
+    QString StringFor(const QString &user, const QString &password) const
+    {
+        const ServerSettings s = ServerSettings::FromEnvironment();
+        if (GetParam() == Backend::ODBC)
+            return QStringLiteral("Provider=MSDASQL;DSN=%1;UID=%2;PWD=%3")
+                .arg(s.odbcDsn, user, password);
+        return QStringLiteral(
+                   "Provider=PostgreSQL;Host=%1;Port=%2;Database=%3;User ID=%4;Password=%5")
+            .arg(s.host, s.port, s.database, user, password);
+    }
+};
+
+TEST_P(ServerLoginTest, WrongPasswordIsAClearErrorWithoutThePassword)
+{
+    const ServerSettings server = ServerSettings::FromEnvironment();
+    const QString wrong = server.password + "-wrong";
+    Geralkvr::SetStringConexKvr(StringFor(server.user, wrong));
+    TrdmImpost module;
+    QString line;
+    try {
+        module.adcImpost->Open();
+        ADD_FAILURE() << "the connection opened with a wrong password";
+    } catch (const EDatabaseError &error) {
+        line = Kvr_molvane::ADOExceptionMessage(error, module.adcImpost, "");
+    }
+    Geralkvr::SetStringConexKvr(QString());
+    EXPECT_TRUE(line.contains("password authentication failed")) << line.toStdString();
+    EXPECT_FALSE(line.contains(wrong)) << line.toStdString();
+    EXPECT_FALSE(module.adcImpost->Connected());
+}
+
+TEST_P(ServerLoginTest, PasswordIsMaskedInTheDriversOwnText)
+{
+    // The server names the user in its refusal; here the user name is the password.
+    const QString error = OpenError(StringFor(Secret, Secret));
+    EXPECT_TRUE(error.contains("****")) << error.toStdString();
+    EXPECT_FALSE(error.contains(Secret)) << error.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, ServerLoginTest,
+                         ::testing::Values(Backend::PostgreSQL, Backend::ODBC),
+                         [](const auto &info) { return BackendName(info.param).toStdString(); });
+
+} // namespace

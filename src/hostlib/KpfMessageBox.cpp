@@ -82,7 +82,12 @@ KpfMessageBox::KpfMessageBox(const QString &text, TTipoMsg kind, QWidget *parent
     layout->addWidget(icon, 0, 0);
     layout->addWidget(message, 0, 1);
     layout->addWidget(m_ok, 1, 0, 1, 2, Qt::AlignHCenter);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Sized once to its content. No size constraint: it would pin the window's minimum size,
+    // useless for a box that is acknowledged, not resized. Not adjustSize: it narrows a wrapping
+    // text to two thirds of a small screen.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    const int width = layout->totalMinimumSize().width();
+    resize(width, qMax(heightForWidth(width), layout->totalMinimumSize().height()));
     m_ok->setFocus();
 }
 

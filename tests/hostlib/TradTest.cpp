@@ -100,9 +100,4 @@ TEST(Trad, InstalledTranslatorReplacesCaptionsTitlesAndGridTitles)
     EXPECT_EQ(screen.texts(), expected);
 }
 
-TEST(Trad, NullScreenIsIgnored)
-{
-    EXPECT_NO_THROW(Trad_utl::Trad(nullptr));
-}
-
 } // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TDataSet.h"
+
 #include <QPointer>
 #include <QString>
 #include <QTableView>

@@ -1,1 +1,109 @@
-int main() { return 0; }
+// kpfhost: the reference host of the Kpf05520 module. See HostOptions::Usage and the README.
+#include "HostOptions.h"
+#include "HostOutput.h"
+#include "HostSession.h"
+#include "ScriptReader.h"
+#include "SysUtils.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace
+{
+
+QStringList arguments(int argc, char **argv)
+{
+    QStringList list;
+    for (int i = 1; i < argc; ++i)
+        list.append(QString::fromLocal8Bit(argv[i]));
+    return list;
+}
+
+std::optional<QByteArray> readFile(const QString &name, QString *error)
+{
+    QFile file;
+    const bool opened = name == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        *error = QStringLiteral("cannot read %1: %2").arg(name, file.errorString());
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+std::optional<std::vector<ScriptCommand>> readScript(const QString &name, QString *error)
+{
+    const auto bytes = readFile(name, error);
+    if (!bytes)
+        return std::nullopt;
+    const ScriptReader::Result script = ScriptReader::parse(*bytes);
+    if (!script.ok()) {
+        const QString where = name == QLatin1String("-") ? QStringLiteral("standard input") : name;
+        *error = script.errorLine > 0 ? QStringLiteral("script %1 line %2: %3")
+                                            .arg(where)
+                                            .arg(script.errorLine)
+                                            .arg(script.error)
+                                      : QStringLiteral("script %1: %2").arg(where, script.error);
+        return std::nullopt;
+    }
+    return script.commands;
+}
+
+bool hasDisplay()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty())
+        return !platform.startsWith("offscreen") && !platform.startsWith("minimal");
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int usageError(const QString &message)
+{
+    HostOutput::Note(message);
+    std::fputs("\n", stderr);
+    std::fputs(HostOptions::Usage().toUtf8().constData(), stderr);
+    return HostSession::UsageOrScriptError;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QString error;
+    auto options = HostOptions::Parse(arguments(argc, argv), &error);
+    if (!options)
+        return usageError(error);
+    if (options->help) {
+        std::fputs(HostOptions::Usage().toUtf8().constData(), stdout);
+        return HostSession::Done;
+    }
+    std::optional<std::vector<ScriptCommand>> script;
+    if (!options->scriptFile.isEmpty() && !(script = readScript(options->scriptFile, &error)))
+        return usageError(error);
+    std::optional<QByteArray> source;
+    if (!options->sourceFile.isEmpty() && !(source = readFile(options->sourceFile, &error)))
+        return usageError(error);
+    if (!options->home.isEmpty() && !QFileInfo(options->home).isDir())
+        return usageError(QStringLiteral("--home %1 is not a directory").arg(options->home));
+    if (!hasDisplay()) {
+        if (!script) {
+            HostOutput::Note(QStringLiteral("no display to show the screen on and no --script to "
+                                            "play: give a script or run it on a display"));
+            return HostSession::UsageOrScriptError;
+        }
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kpfhost"));
+    if (!options->home.isEmpty())
+        SetProgramPathOverride(QDir(options->home).absoluteFilePath(QStringLiteral("kpfhost")));
+    HostSession session(std::move(*options), std::move(script), std::move(source));
+    return session.Run();
+}

@@ -1,0 +1,111 @@
+#include "HostSession.h"
+
+#include "DataPacket.h"
+#include "EventGuard.h"
+#include "Exceptions.h"
+#include "HostOutput.h"
+#include "ScriptedOperator.h"
+#include "StateDump.h"
+
+#include <QCoreApplication>
+#include <QSaveFile>
+
+HostSession::HostSession(HostOptions options, std::optional<std::vector<ScriptCommand>> script,
+                         std::optional<QByteArray> sourcePacket)
+    : m_options(std::move(options)), m_script(std::move(script)), m_source(std::move(sourcePacket))
+{
+}
+
+HostSession::~HostSession()
+{
+    SetErrorPresenter({});
+}
+
+int HostSession::Run()
+{
+    QString error;
+    if (!m_loader.Load(QCoreApplication::applicationDirPath(), &error)) {
+        HostOutput::Line("FAILED", error);
+        return EntryFailed;
+    }
+    m_loader.SetConnectionString(m_options.connection, m_options.hasConnection);
+    InstallPresenters();
+    int status = Done;
+    for (int call = 0; call < m_options.calls && status == Done; ++call)
+        status = RunCall();
+    m_loader.Unload();
+    return status;
+}
+
+// Every message of the host library is printed; with a script the boxes are acknowledged as an
+// operator would, and the platform's error boxes are replaced by the printed line, since nobody
+// is there to acknowledge them. On a display without a script the person sees the real boxes.
+void HostSession::InstallPresenters()
+{
+    m_loader.SetMessageObserver(&HostSession::OnMessage, this);
+    if (m_script) {
+        m_loader.SetAutoAcknowledge(true);
+        SetErrorPresenter([](const QString &message) { HostOutput::Line("ERROR", message); });
+    }
+}
+
+void HostSession::OnMessage(const char *utf8Text, int, void *)
+{
+    HostOutput::Line("MESSAGE", QString::fromUtf8(utf8Text ? utf8Text : ""));
+}
+
+int HostSession::RunCall()
+{
+    std::optional<ScriptedOperator> player;
+    if (m_script) {
+        player.emplace(*m_script);
+        player->SetFinalScreenshot(m_options.screenshotFile);
+        player->Start();
+    }
+    const ModuleLoader::CallResult result = m_loader.Call(
+        m_options.branch, m_options.till, m_options.zCounter, m_options.date,
+        m_options.referenceDate, m_source ? &*m_source : nullptr, m_options.sourceRecord);
+    const bool played = !player || player->Finish(result.code == KPF_FAILED);
+    const int status = Report(result);
+    if (status == Done && !played)
+        return UsageOrScriptError;
+    return status;
+}
+
+int HostSession::Report(const ModuleLoader::CallResult &result)
+{
+    if (result.code == KPF_NOT_CONFIRMED) {
+        HostOutput::Line("RESULT UNASSIGNED");
+        return Done;
+    }
+    if (result.code != KPF_CONFIRMED) {
+        HostOutput::Line("FAILED", result.error.isEmpty() ? QStringLiteral("the entry failed")
+                                                          : result.error);
+        return EntryFailed;
+    }
+    DataPacket packet;
+    try {
+        packet = DataPacket::Parse(result.packet);
+    } catch (const Exception &e) {
+        HostOutput::Line("FAILED",
+                         QStringLiteral("the returned packet cannot be read: %1").arg(e.Message()));
+        return EntryFailed;
+    }
+    HostOutput::Line("RESULT PACKET");
+    for (const QByteArray &row : StateDump::PacketRows(packet))
+        HostOutput::Line("ROW", row);
+    return WriteOut(result.packet) ? Done : UsageOrScriptError;
+}
+
+bool HostSession::WriteOut(const QByteArray &packet)
+{
+    if (m_options.outFile.isEmpty())
+        return true;
+    // Written whole or not at all: a reader never sees half a packet.
+    QSaveFile file(m_options.outFile);
+    if (file.open(QIODevice::WriteOnly) && file.write(packet) == packet.size() && file.commit())
+        return true;
+    HostOutput::Note(
+        QStringLiteral("cannot write %1: %2").arg(m_options.outFile, file.errorString()));
+    return false;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "HostOptions.h"
+#include "ModuleLoader.h"
+#include "ScriptCommand.h"
+
+#include <QByteArray>
+#include <optional>
+#include <vector>
+
+// One run of kpfhost once the command line and the script have been read: loads the module,
+// sets up the host library and the platform's presenters, calls the entry as often as asked
+// (playing the script on each call) and prints what each call returns.
+class HostSession
+{
+public:
+    enum ExitCode { Done = 0, EntryFailed = 1, UsageOrScriptError = 2 };
+
+    // script: nothing for an interactive run.
+    HostSession(HostOptions options, std::optional<std::vector<ScriptCommand>> script,
+                std::optional<QByteArray> sourcePacket);
+    ~HostSession();
+
+    int Run();
+
+private:
+    int RunCall();
+    int Report(const ModuleLoader::CallResult &result);
+    bool WriteOut(const QByteArray &packet);
+    void InstallPresenters();
+    static void OnMessage(const char *utf8Text, int kind, void *context);
+
+    HostOptions m_options;
+    std::optional<std::vector<ScriptCommand>> m_script;
+    std::optional<QByteArray> m_source;
+    ModuleLoader m_loader;
+};

@@ -1,0 +1,126 @@
+#include "ModuleLoader.h"
+
+#include <QDir>
+#include <dlfcn.h>
+
+namespace
+{
+
+void *open(const QString &path, QString *error)
+{
+    void *handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        *error = QStringLiteral("cannot load %1: %2").arg(path, QString::fromLocal8Bit(dlerror()));
+    return handle;
+}
+
+template <typename Function>
+bool resolve(void *handle, const char *name, const char *library, Function *target, QString *error)
+{
+    *target = reinterpret_cast<Function>(dlsym(handle, name));
+    if (!*target)
+        *error = QStringLiteral("%1 does not export %2")
+                     .arg(QLatin1String(library), QLatin1String(name));
+    return *target != nullptr;
+}
+
+} // namespace
+
+ModuleLoader::~ModuleLoader()
+{
+    Unload();
+}
+
+bool ModuleLoader::Load(const QString &directory, QString *error)
+{
+    const QDir dir(directory);
+    // The host library first: the module needs it and finds it already loaded.
+    m_hostLibrary = open(dir.filePath(QStringLiteral("lib_dll.so")), error);
+    if (!m_hostLibrary)
+        return false;
+    m_module = open(dir.filePath(QStringLiteral("libPkg_Kpf05520.so")), error);
+    if (!m_module || !Resolve(error) || !CheckPackage(error)) {
+        Unload();
+        return false;
+    }
+    m_initialize();
+    m_initialized = true;
+    return true;
+}
+
+bool ModuleLoader::Resolve(QString *error)
+{
+    const char *module = "libPkg_Kpf05520.so";
+    const char *host = "lib_dll.so";
+    return resolve(m_module, "CriaImpostoRedz", module, &m_entry, error) &&
+           resolve(m_module, "KpfFree", module, &m_free, error) &&
+           resolve(m_module, "Initialize", module, &m_initialize, error) &&
+           resolve(m_module, "Finalize", module, &m_finalize, error) &&
+           resolve(m_module, "GetPackageRequires", module, &m_requires, error) &&
+           resolve(m_hostLibrary, "KpfDll_SetConnectionString", host, &m_setConnection, error) &&
+           resolve(m_hostLibrary, "KpfDll_SetMessageObserver", host, &m_setObserver, error) &&
+           resolve(m_hostLibrary, "KpfDll_SetAutoAcknowledge", host, &m_setAutoAcknowledge, error);
+}
+
+bool ModuleLoader::CheckPackage(QString *error) const
+{
+    // The module must name the host library as its required package, as the loader expects.
+    for (const char *const *name = m_requires(); name && *name; ++name) {
+        if (qstrcmp(*name, "_dll") == 0)
+            return true;
+    }
+    *error = QStringLiteral("libPkg_Kpf05520.so does not name _dll as its required package");
+    return false;
+}
+
+void ModuleLoader::Unload()
+{
+    if (m_initialized) {
+        // Leave the host library as a fresh load would find it.
+        m_setObserver(nullptr, nullptr);
+        m_setAutoAcknowledge(0);
+        m_finalize();
+        m_initialized = false;
+    }
+    if (m_module)
+        dlclose(m_module);
+    if (m_hostLibrary)
+        dlclose(m_hostLibrary);
+    m_module = m_hostLibrary = nullptr;
+}
+
+void ModuleLoader::SetConnectionString(const QString &connection, bool set)
+{
+    m_setConnection(set ? connection.toUtf8().constData() : nullptr);
+}
+
+void ModuleLoader::SetMessageObserver(KpfDll_MessageCallback callback, void *context)
+{
+    m_setObserver(callback, context);
+}
+
+void ModuleLoader::SetAutoAcknowledge(bool on)
+{
+    m_setAutoAcknowledge(on ? 1 : 0);
+}
+
+ModuleLoader::CallResult ModuleLoader::Call(const QString &branch, const QString &till,
+                                            const QString &zCounter, TDateTime zDate,
+                                            TDateTime referenceDate, const QByteArray *sourcePacket,
+                                            int sourceRecord)
+{
+    char *packet = nullptr;
+    char *error = nullptr;
+    CallResult result;
+    result.code =
+        m_entry(branch.toUtf8().constData(), till.toUtf8().constData(),
+                zCounter.toUtf8().constData(), zDate, referenceDate,
+                sourcePacket ? sourcePacket->constData() : nullptr, sourceRecord, &packet, &error);
+    if (packet)
+        result.packet = QByteArray(packet);
+    if (error)
+        result.error = QString::fromUtf8(error);
+    m_free(packet);
+    m_free(error);
+    return result;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "DateTime.h"
+#include "kpf05520.h"
+#include "kpf_dll.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Loads the host library (lib_dll.so) and the module (libPkg_Kpf05520.so) at run time from one
+// directory, as a host that only knows their C interfaces would, and calls them. The module is
+// initialized after loading and finalized before unloading.
+class ModuleLoader
+{
+public:
+    struct CallResult {
+        int code = KPF_FAILED;
+        QByteArray packet; // KPF_CONFIRMED: the returned XML packet
+        QString error;     // KPF_FAILED: why
+    };
+
+    ModuleLoader() = default;
+    ModuleLoader(const ModuleLoader &) = delete;
+    ModuleLoader &operator=(const ModuleLoader &) = delete;
+    ~ModuleLoader();
+
+    // Loads both libraries, checks the package information and initializes the module.
+    bool Load(const QString &directory, QString *error);
+    void Unload();
+
+    // An empty text with set false restores the host library's default.
+    void SetConnectionString(const QString &connection, bool set);
+    void SetMessageObserver(KpfDll_MessageCallback callback, void *context);
+    void SetAutoAcknowledge(bool on);
+
+    // sourcePacket: null for the module's empty default data set.
+    CallResult Call(const QString &branch, const QString &till, const QString &zCounter,
+                    TDateTime zDate, TDateTime referenceDate, const QByteArray *sourcePacket,
+                    int sourceRecord);
+
+private:
+    bool Resolve(QString *error);
+    bool CheckPackage(QString *error) const;
+
+    void *m_hostLibrary = nullptr;
+    void *m_module = nullptr;
+    bool m_initialized = false;
+
+    decltype(&::CriaImpostoRedz) m_entry = nullptr;
+    decltype(&::KpfFree) m_free = nullptr;
+    decltype(&::Initialize) m_initialize = nullptr;
+    decltype(&::Finalize) m_finalize = nullptr;
+    decltype(&::GetPackageRequires) m_requires = nullptr;
+    decltype(&::KpfDll_SetConnectionString) m_setConnection = nullptr;
+    decltype(&::KpfDll_SetMessageObserver) m_setObserver = nullptr;
+    decltype(&::KpfDll_SetAutoAcknowledge) m_setAutoAcknowledge = nullptr;
+};

@@ -1,0 +1,96 @@
+#include "StateDump.h"
+
+#include "DataPacket.h"
+#include "JsonLine.h"
+#include "TDBGrid.h"
+#include "TDataSet.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QWidget>
+
+QByteArray StateDump::ScreenState(const QWidget *screen)
+{
+    const auto *dataSet = screen->findChild<TDataSet *>(QStringLiteral("cdsImpRedZ"));
+    const auto *grid = screen->findChild<TDBGrid *>(QStringLiteral("dbgImpRedZ"));
+    JsonLine state;
+    state.AddInteger("nrCampo", screen->property("nrCampo").toInt())
+        .AddString("txAliq", screen->property("txAliq").toString())
+        .AddString("txValor", screen->property("txValor").toString())
+        .AddInteger("state", dataSet ? int(dataSet->State()) : 0)
+        .AddInteger("recNo", dataSet && dataSet->Active() ? dataSet->RecNo() - 1 : -1);
+    const QString selected = grid ? grid->SelectedFieldName() : QString();
+    if (selected.isEmpty())
+        state.AddNull("selectedField");
+    else
+        state.AddString("selectedField", selected);
+    state.AddJson("rows", DataSetRows(dataSet));
+    return state.ToJson();
+}
+
+QByteArray StateDump::DataSetRows(const TDataSet *dataSet)
+{
+    QList<QByteArray> rows;
+    if (dataSet && dataSet->Active()) {
+        for (int row = 0; row < dataSet->RecordCount(); ++row) {
+            JsonLine line;
+            for (const auto &field : dataSet->Fields()) {
+                const QByteArray name = field->FieldName().toUtf8();
+                line.AddJson(name.constData(),
+                             FieldValue(dataSet->RowValue(row, field->Index()), field->DataType()));
+            }
+            rows.append(line.ToJson());
+        }
+    }
+    return JsonLine::Array(rows);
+}
+
+QList<QByteArray> StateDump::PacketRows(const DataPacket &packet)
+{
+    QList<QByteArray> rows;
+    for (const DataPacket::Row &row : packet.rows) {
+        JsonLine line;
+        for (size_t i = 0; i < packet.fields.size(); ++i) {
+            const QByteArray name = packet.fields[i].name.toUtf8();
+            const QVariant value = i < row.values.size() ? row.values[i] : QVariant();
+            line.AddJson(name.constData(), FieldValue(value, packet.fields[i].type));
+        }
+        line.AddString("rowState", RowStateName(row.rowState));
+        rows.append(line.ToJson());
+    }
+    return rows;
+}
+
+QByteArray StateDump::FieldValue(const QVariant &value, TFieldType type)
+{
+    if (!value.isValid() || value.isNull())
+        return "null";
+    switch (type) {
+    case TFieldType::ftString: {
+        const QString text = value.toString();
+        return text.isEmpty() ? QByteArray("null") : JsonLine::String(text);
+    }
+    case TFieldType::ftDate:
+        return JsonLine::String(value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+    case TFieldType::ftDateTime:
+        return JsonLine::String(value.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
+    case TFieldType::ftFloat:
+        return JsonLine::Number(value.toDouble());
+    case TFieldType::ftInteger:
+        return QByteArray::number(value.toLongLong());
+    case TFieldType::ftBoolean:
+        return value.toBool() ? "true" : "false";
+    }
+    return "null";
+}
+
+QString StateDump::RowStateName(int rowState)
+{
+    if (rowState & 2)
+        return QStringLiteral("deleted");
+    if (rowState & 4)
+        return QStringLiteral("inserted");
+    if (rowState & 8)
+        return QStringLiteral("modified");
+    return QStringLiteral("original");
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Runs the real kpfhost binary as a process on a home directory of its own: the demo settings
+// files and a fresh demo SQLite database, headless (offscreen).
+class KpfHostProcess
+{
+public:
+    struct Run {
+        int exitCode = -1;
+        bool finished = false;
+        QStringList lines; // standard output, one entry per line
+        QString errors;    // standard error
+
+        QStringList linesStartingWith(const QString &prefix) const;
+        // The JSON object of each line with that prefix ("STATE ", "ROW ").
+        QList<QJsonObject> objects(const QString &prefix) const;
+    };
+
+    KpfHostProcess();
+
+    bool ready() const { return m_ready; }
+    QString setupError() const { return m_setupError; }
+    QString home() const { return m_home.path(); }
+    QString path(const QString &name) const { return m_home.filePath(name); }
+
+    // KAVIRON.CDS with that printer type (IDTIPOIMPFIS).
+    void writePrinterType(const QString &type);
+    void writeFile(const QString &name, const QByteArray &content);
+    void removeFile(const QString &name);
+
+    // The demo Z reduction (0001, 001, 000123, 2026-12-02) with --home set, plus the extra
+    // arguments; the script is written to a file and passed with --script unless empty.
+    Run runDemo(const QByteArray &script, const QStringList &extra = {});
+    Run run(const QStringList &arguments, const QByteArray &standardInput = {});
+
+    QProcessEnvironment environment;
+
+    static QStringList demoKey();
+    static QString binary();
+
+private:
+    QTemporaryDir m_home;
+    bool m_ready = false;
+    QString m_setupError;
+};

@@ -1,0 +1,313 @@
+#include "DataPacket.h"
+#include "KpfHostProcess.h"
+
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// The demo Z reduction holds three stored lines on 2026-12-02 (codes 00, 02, 03).
+const QByteArray typeALineAndConfirm = "# code 01, rate 7, base 100\n"
+                                       "type 01\nkey Enter\ntype 7\nkey Enter\ntype 100\n"
+                                       "click blsConfirm\n";
+
+class KpfHost : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(host.ready()) << host.setupError().toStdString(); }
+
+    static std::string show(const KpfHostProcess::Run &run)
+    {
+        return ("stdout:\n" + run.lines.join(QLatin1Char('\n')) + "\nstderr:\n" + run.errors)
+            .toStdString();
+    }
+
+    KpfHostProcess host;
+};
+
+struct UsageCase {
+    const char *name;
+    QStringList arguments;
+    const char *errorPart;
+};
+
+TEST_F(KpfHost, UsageErrorsExitTwoWithTheReasonAndTheUsage)
+{
+    host.writeFile(QStringLiteral("bad.script"), "dump\nclick\n");
+    const QString missing = host.path(QStringLiteral("missing"));
+    const UsageCase cases[] = {
+        {"no_arguments", {}, "'--branch' is required"},
+        {"unknown_option",
+         KpfHostProcess::demoKey() << "--frobnicate"
+                                   << "1",
+         "unknown option"},
+        {"bad_date",
+         {"--branch", "1", "--till", "1", "--z", "1", "--date", "2026-13-01"},
+         "--date"},
+        {"script_error_names_the_line",
+         KpfHostProcess::demoKey() << "--script" << host.path(QStringLiteral("bad.script")),
+         "line 2: click needs one control name"},
+        {"missing_script", KpfHostProcess::demoKey() << "--script" << missing, "cannot read"},
+        {"missing_source",
+         KpfHostProcess::demoKey() << "--script"
+                                   << "-"
+                                   << "--source" << missing,
+         "cannot read"},
+        {"home_not_a_directory",
+         KpfHostProcess::demoKey() << "--script"
+                                   << "-"
+                                   << "--home" << missing,
+         "is not a directory"},
+    };
+    for (const UsageCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto run = host.run(c.arguments);
+        EXPECT_EQ(run.exitCode, 2) << show(run);
+        EXPECT_TRUE(run.errors.contains(QString::fromUtf8(c.errorPart))) << show(run);
+        EXPECT_TRUE(run.errors.contains(QStringLiteral("usage: kpfhost"))) << show(run);
+        EXPECT_TRUE(run.lines.isEmpty()) << show(run);
+    }
+}
+
+TEST_F(KpfHost, WithoutDisplayAndScriptSaysSoAndExitsTwo)
+{
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        host.environment.remove(QLatin1String(name));
+    const auto run = host.runDemo({});
+    EXPECT_EQ(run.exitCode, 2) << show(run);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("no display"))) << show(run);
+}
+
+TEST_F(KpfHost, ScriptWithoutDisplayRunsOffscreenOnItsOwn)
+{
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        host.environment.remove(QLatin1String(name));
+    const auto run = host.runDemo("close\n");
+    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(run.lines, QStringList{QStringLiteral("RESULT UNASSIGNED")}) << show(run);
+}
+
+TEST_F(KpfHost, TypedLineConfirmedIsReturnedWithTheChangeLog)
+{
+    const auto run = host.runDemo(typeALineAndConfirm);
+    ASSERT_EQ(run.exitCode, 0) << show(run);
+    ASSERT_EQ(run.linesStartingWith(QStringLiteral("RESULT")),
+              QStringList{QStringLiteral("RESULT PACKET")})
+        << show(run);
+    const QList<QJsonObject> rows = run.objects(QStringLiteral("ROW "));
+    ASSERT_EQ(rows.size(), 4) << show(run);
+    QStringList originals;
+    int inserted = 0;
+    for (const QJsonObject &row : rows) {
+        EXPECT_EQ(row.size(), 9) << "eight fields and rowState";
+        EXPECT_EQ(row.value("CDFILIAL").toString(), "0001");
+        EXPECT_EQ(row.value("DTREDUCAOZ").toString(), "2026-12-02");
+        if (row.value("rowState") == "original") {
+            originals.append(row.value("CDIMPOSTO").toString());
+            continue;
+        }
+        ++inserted;
+        EXPECT_EQ(row.value("rowState").toString(), "inserted");
+        EXPECT_EQ(row.value("CDCAIXA").toString(), "001");
+        EXPECT_EQ(row.value("NRECFREDZ").toString(), "000123");
+        EXPECT_EQ(row.value("CDIMPOSTO").toString(), "01");
+        EXPECT_EQ(row.value("VRALIQIMPRZ").toDouble(-1), 7.0);
+        EXPECT_EQ(row.value("VRBCALCIMPRZ").toDouble(-1), 100.0);
+        EXPECT_EQ(row.value("VRIMPOSTORZ").toDouble(-1), 7.0);
+    }
+    EXPECT_EQ(inserted, 1) << show(run);
+    originals.sort();
+    EXPECT_EQ(originals, (QStringList{"00", "02", "03"})) << show(run);
+    EXPECT_EQ(run.lines.last(), run.linesStartingWith(QStringLiteral("ROW ")).last())
+        << "the rows end the output";
+}
+
+TEST_F(KpfHost, ClosingWithoutConfirmationReturnsNothing)
+{
+    const auto run = host.runDemo("type 01\nclose\n");
+    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(run.linesStartingWith(QStringLiteral("RESULT")),
+              QStringList{QStringLiteral("RESULT UNASSIGNED")})
+        << show(run);
+    EXPECT_TRUE(run.linesStartingWith(QStringLiteral("ROW")).isEmpty()) << show(run);
+}
+
+TEST_F(KpfHost, ScriptEndingWithTheScreenOpenClosesIt)
+{
+    const auto run = host.runDemo("type 0\n");
+    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(run.lines, QStringList{QStringLiteral("RESULT UNASSIGNED")}) << show(run);
+}
+
+TEST_F(KpfHost, FailingEntryPrintsFailedAndExitsOne)
+{
+    host.removeFile(QStringLiteral("KAVIRON.CDS"));
+    const auto run = host.runDemo("close\n");
+    EXPECT_EQ(run.exitCode, 1) << show(run);
+    ASSERT_FALSE(run.lines.isEmpty()) << show(run);
+    EXPECT_TRUE(run.lines.last().startsWith(QStringLiteral("FAILED "))) << show(run);
+    EXPECT_TRUE(run.lines.last().contains(QStringLiteral("KAVIRON.CDS"))) << show(run);
+    EXPECT_TRUE(run.linesStartingWith(QStringLiteral("RESULT")).isEmpty()) << show(run);
+}
+
+TEST_F(KpfHost, MissingDatabaseFileFailsInsteadOfCreatingOne)
+{
+    const QString missing = host.path(QStringLiteral("nothere.db"));
+    const auto run =
+        host.runDemo("close\n", {QStringLiteral("--connection"),
+                                 QStringLiteral("Provider=SQLite;Data Source=") + missing});
+    EXPECT_EQ(run.exitCode, 1) << show(run);
+    EXPECT_FALSE(run.linesStartingWith(QStringLiteral("FAILED ")).isEmpty()) << show(run);
+    EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(KpfHost, DumpPrintsTheScreenState)
+{
+    const auto run = host.runDemo("dump\ntype 0\ndump\nclose\n");
+    ASSERT_EQ(run.exitCode, 0) << show(run);
+    const QList<QJsonObject> states = run.objects(QStringLiteral("STATE "));
+    ASSERT_EQ(states.size(), 2) << show(run);
+    const QStringList keys{"nrCampo", "txAliq",        "txValor", "state",
+                           "recNo",   "selectedField", "rows"};
+    for (const QJsonObject &state : states) {
+        EXPECT_EQ(state.size(), keys.size());
+        for (const QString &key : keys)
+            EXPECT_TRUE(state.contains(key)) << key.toStdString();
+    }
+
+    const QJsonObject &loaded = states[0];
+    EXPECT_EQ(loaded.value("nrCampo").toInt(), 1);
+    EXPECT_EQ(loaded.value("state").toInt(), 1);
+    EXPECT_EQ(loaded.value("recNo").toInt(), 0);
+    EXPECT_EQ(loaded.value("selectedField").toString(), "CDIMPOSTO");
+    const QJsonArray rows = loaded.value("rows").toArray();
+    ASSERT_EQ(rows.size(), 3) << show(run);
+    const QJsonObject first = rows[0].toObject();
+    EXPECT_EQ(first.size(), 8);
+    EXPECT_TRUE(first.value("VRBCALCIMPRZ").isDouble());
+    EXPECT_EQ(first.value("DTREDUCAOZ").toString(), "2026-12-02");
+
+    const QJsonObject &typing = states[1];
+    EXPECT_EQ(typing.value("state").toInt(), 3) << "a pending line";
+    const QJsonArray pendingRows = typing.value("rows").toArray();
+    ASSERT_EQ(pendingRows.size(), 4);
+    const QJsonObject pending = pendingRows[typing.value("recNo").toInt()].toObject();
+    EXPECT_EQ(pending.value("CDIMPOSTO").toString(), "0");
+    EXPECT_TRUE(pending.value("CDFILIAL").isNull()) << "key fields are written on posting";
+    EXPECT_TRUE(pending.value("VRALIQIMPRZ").isNull());
+}
+
+TEST_F(KpfHost, MessagesArePrintedAndAcknowledged)
+{
+    const auto run = host.runDemo("type 99\nkey Enter\ndump\nclose\n");
+    ASSERT_EQ(run.exitCode, 0) << show(run);
+    ASSERT_GE(run.lines.size(), 3) << show(run);
+    EXPECT_EQ(run.lines[0], QString::fromUtf8("MESSAGE Imposto não cadastrado.")) << show(run);
+    const QList<QJsonObject> states = run.objects(QStringLiteral("STATE "));
+    ASSERT_EQ(states.size(), 1) << show(run);
+    EXPECT_EQ(states[0].value("nrCampo").toInt(), 1) << "the failed check keeps the code field";
+    EXPECT_EQ(run.lines.last(), QStringLiteral("RESULT UNASSIGNED"));
+}
+
+TEST_F(KpfHost, EveryCallPlaysTheScriptOnAFreshScreen)
+{
+    const auto run =
+        host.runDemo("dump\ntype 0\nclose\n", {QStringLiteral("--calls"), QStringLiteral("2")});
+    ASSERT_EQ(run.exitCode, 0) << show(run);
+    const QStringList expectedShape{"STATE", "RESULT", "STATE", "RESULT"};
+    QStringList shape;
+    for (const QString &line : run.lines)
+        shape.append(line.section(QLatin1Char(' '), 0, 0));
+    EXPECT_EQ(shape, expectedShape) << show(run);
+    for (const QJsonObject &state : run.objects(QStringLiteral("STATE ")))
+        EXPECT_EQ(state.value("rows").toArray().size(), 3) << "nothing kept from the first call";
+}
+
+TEST_F(KpfHost, OutFileHoldsTheReturnedPacket)
+{
+    const QString out = host.path(QStringLiteral("result.xml"));
+    const auto run = host.runDemo(typeALineAndConfirm, {QStringLiteral("--out"), out});
+    ASSERT_EQ(run.exitCode, 0) << show(run);
+    QFile file(out);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const DataPacket packet = DataPacket::Parse(file.readAll());
+    EXPECT_EQ(packet.fields.size(), 8u);
+    EXPECT_EQ(packet.rows.size(), size_t(run.linesStartingWith(QStringLiteral("ROW ")).size()));
+    EXPECT_EQ(packet.rows.size(), 4u);
+}
+
+TEST_F(KpfHost, ScriptFromStandardInput)
+{
+    const auto run = host.run(KpfHostProcess::demoKey() << "--home" << host.home() << "--script"
+                                                        << "-",
+                              "dump\nclose\n");
+    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(run.linesStartingWith(QStringLiteral("STATE ")).size(), 1) << show(run);
+}
+
+TEST_F(KpfHost, MissingControlEndsTheScriptAndExitsTwo)
+{
+    const auto run = host.runDemo("dump\nclick sbtNada\ndump\n");
+    EXPECT_EQ(run.exitCode, 2) << show(run);
+    EXPECT_EQ(run.lines.size(), 3) << show(run);
+    EXPECT_TRUE(run.lines.value(1).startsWith(
+        QStringLiteral("ERROR script line 2: no control named 'sbtNada'")))
+        << show(run);
+    EXPECT_EQ(run.lines.value(2), QStringLiteral("RESULT UNASSIGNED")) << show(run);
+}
+
+TEST_F(KpfHost, LinesAfterTheScreenClosedAreAScriptError)
+{
+    const auto run = host.runDemo("close\ndump\n");
+    EXPECT_EQ(run.exitCode, 2) << show(run);
+    EXPECT_TRUE(run.linesStartingWith(QStringLiteral("ERROR script line 2:")).size() == 1)
+        << show(run);
+}
+
+TEST_F(KpfHost, ScreenshotShowsTheWholeScreen)
+{
+    const QString png = host.path(QStringLiteral("screen.png"));
+    const QString during = host.path(QStringLiteral("during.png"));
+    const auto run =
+        host.runDemo(("type 01\nscreenshot " + during + "\nclick blsConfirm\n").toUtf8(),
+                     {QStringLiteral("--screenshot"), png});
+    ASSERT_EQ(run.exitCode, 0) << show(run);
+    for (const QString &file : {png, during}) {
+        const QImage image(file);
+        ASSERT_FALSE(image.isNull()) << file.toStdString();
+        EXPECT_EQ(image.size(), QSize(748, 315));
+    }
+}
+
+TEST_F(KpfHost, ReactivationAndKeysReachTheScreen)
+{
+    // Alt+F4 is discarded by the screen's key preview; a new activation resets the entry field.
+    const auto run =
+        host.runDemo("type 01\nkey Enter\ntype 5\ndump\nreactivate\nkey Alt+F4\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << show(run);
+    const QList<QJsonObject> states = run.objects(QStringLiteral("STATE "));
+    ASSERT_EQ(states.size(), 2) << show(run);
+    EXPECT_EQ(states[0].value("nrCampo").toInt(), 2);
+    EXPECT_EQ(states[0].value("txAliq").toString(), "5");
+    EXPECT_EQ(states[1].value("nrCampo").toInt(), 1);
+    EXPECT_EQ(states[1].value("txAliq").toString(), "");
+    EXPECT_EQ(states[1].value("state").toInt(), 3) << "the pending line stays";
+    EXPECT_EQ(run.lines.last(), QStringLiteral("RESULT UNASSIGNED"));
+}
+
+TEST_F(KpfHost, SelectTouchesTheGridCell)
+{
+    const auto run = host.runDemo("select 2 VRALIQIMPRZ\ndump\nselect 9 CDIMPOSTO\n");
+    const QList<QJsonObject> states = run.objects(QStringLiteral("STATE "));
+    ASSERT_EQ(states.size(), 1) << show(run);
+    EXPECT_EQ(states[0].value("recNo").toInt(), 2);
+    EXPECT_EQ(states[0].value("selectedField").toString(), "VRALIQIMPRZ");
+    EXPECT_EQ(run.exitCode, 2) << "row 9 is not in the grid: " << show(run);
+    EXPECT_EQ(run.linesStartingWith(QStringLiteral("ERROR script line 3: row 9")).size(), 1)
+        << show(run);
+}
+
+} // namespace

@@ -128,14 +128,16 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
+    // Qt asks for the size in device pixels together with the ratio; the image is painted in the
+    // device-independent rectangle so that a ratio of 2 really doubles its detail.
     QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override
     {
-        QPixmap pixmap(size * scale);
+        QPixmap pixmap(size);
         pixmap.setDevicePixelRatio(scale);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        paint(&painter, QRect(QPoint(0, 0), (QSizeF(size) / scale).toSize()), mode, state);
         return pixmap;
     }
 

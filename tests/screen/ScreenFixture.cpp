@@ -164,6 +164,16 @@ void ScreenFixture::ExecSql(const QString &sql)
 
 Variant ScreenFixture::RunEntry(const ScreenAction &action, const ZKey &key, TClientDataSet *source)
 {
+    Variant result;
+    RunOnScreen(action, [&] {
+        result = Cli_Kpf05520::CriaImpostoRedZ(key.branch, key.till, key.zCounter, key.zDate,
+                                               key.referenceDate, source);
+    });
+    return result;
+}
+
+void ScreenFixture::RunOnScreen(const ScreenAction &action, const std::function<void()> &call)
+{
     m_actionRan = false;
     // Polls until the screen is up: the entry shows it modally, so the action runs inside the
     // screen's own modal loop, as an operator's touches would.
@@ -182,8 +192,7 @@ Variant ScreenFixture::RunEntry(const ScreenAction &action, const ZKey &key, TCl
             form->Close();
     });
     poll.start();
-    return Cli_Kpf05520::CriaImpostoRedZ(key.branch, key.till, key.zCounter, key.zDate,
-                                         key.referenceDate, source);
+    call();
 }
 
 std::unique_ptr<TClientDataSet> ScreenFixture::MakeSource(const QList<SourceLine> &lines,

@@ -66,7 +66,9 @@ protected:
     // travel to the caller.
     Variant RunEntry(const ScreenAction &action, const ZKey &key, TClientDataSet *source = nullptr);
     Variant RunEntry(const ScreenAction &action) { return RunEntry(action, ZKey()); }
-    // True when the action ran on the last RunEntry (the screen was shown).
+    // Runs any call that shows the screen (the C entry, for instance) with the same operator.
+    void RunOnScreen(const ScreenAction &action, const std::function<void()> &call);
+    // True when the action ran on the last run (the screen was shown).
     bool ActionRan() const { return m_actionRan; }
 
     // A host data set with the fields CDIMPOSTO, VRALIQIMPFIS, VRVENDIDO, VRIMPOSTO (strings),

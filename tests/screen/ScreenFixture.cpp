@@ -153,11 +153,20 @@ void ScreenFixture::ExecSql(const QString &sql)
                               : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(DatabasePath());
         ASSERT_TRUE(db.open()) << qPrintable(db.lastError().text());
+        // One transaction: SQLite would otherwise wait for the disk after every statement.
+        ASSERT_TRUE(db.transaction()) << qPrintable(db.lastError().text());
         for (const QString &statement : SplitSql(sql)) {
             QSqlQuery query(db);
-            ASSERT_TRUE(query.exec(statement)) << qPrintable(query.lastError().text()) << "\n"
-                                               << qPrintable(statement);
+            if (!query.exec(statement)) {
+                ADD_FAILURE() << qPrintable(query.lastError().text()) << "\n"
+                              << qPrintable(statement);
+                query.finish();
+                db.rollback();
+                db.close();
+                return;
+            }
         }
+        EXPECT_TRUE(db.commit()) << qPrintable(db.lastError().text());
         db.close();
     }
 }
@@ -202,8 +211,11 @@ std::unique_ptr<TClientDataSet> ScreenFixture::MakeSource(const QList<SourceLine
     for (const char *name : {"CDIMPOSTO", "VRALIQIMPFIS", "VRVENDIDO", "VRIMPOSTO"})
         source->AddField(QString::fromLatin1(name), TFieldType::ftString, 20);
     source->CreateDataSet();
-    for (const SourceLine &line : lines) {
-        source->Last();
+    // Insert places a line before the current one, so the lines go in from the last, each at the
+    // top.
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        const SourceLine &line = *it;
+        source->First();
         source->Insert();
         source->FieldByName(QStringLiteral("CDIMPOSTO"))->SetAsString(line.cdImposto);
         source->FieldByName(QStringLiteral("VRALIQIMPFIS"))->SetAsString(line.vrAliqImpFis);
@@ -251,16 +263,20 @@ void ScreenFixture::TouchCell(TfrmImpost &form, int row, const QString &fieldNam
 
 void ScreenFixture::Reactivate(TfrmImpost &form)
 {
-    // A window of the screen's own, so that the modal screen does not block its activation.
-    QWidget other(&form, Qt::Window);
-    other.setWindowTitle(QStringLiteral("outra janela"));
-    other.resize(200, 100);
-    other.show();
-    other.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&other)) << "the other window never became active";
-    other.hide();
+    {
+        QWidget other;
+        other.setWindowTitle(QStringLiteral("outra janela"));
+        // Modal too, or the modal screen would keep it from taking the activation.
+        other.setWindowModality(Qt::ApplicationModal);
+        other.resize(200, 100);
+        other.show();
+        other.activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return other.isActiveWindow(); }))
+            << "the other window never became active";
+    }
     form.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&form)) << "the screen never became active again";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.isActiveWindow(); }))
+        << "the screen never became active again";
 }
 
 QList<QVariantMap> ScreenFixture::Rows(const TfrmImpost &form)

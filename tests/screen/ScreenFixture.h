@@ -40,6 +40,31 @@ class ScreenFixture : public ::testing::Test
 public:
     using ScreenAction = std::function<void(TfrmImpost &)>;
 
+    // A host data set with the fields CDIMPOSTO, VRALIQIMPFIS, VRVENDIDO, VRIMPOSTO (strings),
+    // holding the lines, its current record at `current`.
+    static std::unique_ptr<TClientDataSet> MakeSource(const QList<SourceLine> &lines,
+                                                      int current = 0);
+
+    // --- the operator ---------------------------------------------------------------------
+    // A touch (mouse click) at the centre of the control of that name; fails when absent.
+    static void Click(TfrmImpost &form, const QString &name);
+    // A key pressed on the focused widget (the screen when nothing has the focus).
+    static void PressKey(TfrmImpost &form, Qt::Key key, Qt::KeyboardModifiers modifiers = {});
+    // Each character typed as a key.
+    static void TypeText(TfrmImpost &form, const QString &text);
+    // A touch on the grid cell of row (0 = top) in the column of the field.
+    static void TouchCell(TfrmImpost &form, int row, const QString &fieldName);
+    // Another top-level window takes the activation, then the screen gets it back.
+    static void Reactivate(TfrmImpost &form);
+
+    // --- what the screen holds ------------------------------------------------------------
+    // The rows of cdsImpRedZ top to bottom, the pending one included: field name -> value
+    // (invalid QVariant for null).
+    static QList<QVariantMap> Rows(const TfrmImpost &form);
+    static int State(const TfrmImpost &form);
+    // The rows of a returned packet in packet order, with "rowState" (int) added.
+    static QList<QVariantMap> PacketRows(const Variant &packet);
+
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -70,31 +95,6 @@ protected:
     void RunOnScreen(const ScreenAction &action, const std::function<void()> &call);
     // True when the action ran on the last run (the screen was shown).
     bool ActionRan() const { return m_actionRan; }
-
-    // A host data set with the fields CDIMPOSTO, VRALIQIMPFIS, VRVENDIDO, VRIMPOSTO (strings),
-    // holding the lines, its current record at `current`.
-    static std::unique_ptr<TClientDataSet> MakeSource(const QList<SourceLine> &lines,
-                                                      int current = 0);
-
-    // --- the operator ---------------------------------------------------------------------
-    // A touch (mouse click) at the centre of the control of that name; fails when absent.
-    static void Click(TfrmImpost &form, const QString &name);
-    // A key pressed on the focused widget (the screen when nothing has the focus).
-    static void PressKey(TfrmImpost &form, Qt::Key key, Qt::KeyboardModifiers modifiers = {});
-    // Each character typed as a key.
-    static void TypeText(TfrmImpost &form, const QString &text);
-    // A touch on the grid cell of row (0 = top) in the column of the field.
-    static void TouchCell(TfrmImpost &form, int row, const QString &fieldName);
-    // Another top-level window takes the activation, then the screen gets it back.
-    static void Reactivate(TfrmImpost &form);
-
-    // --- what the screen holds ------------------------------------------------------------
-    // The rows of cdsImpRedZ top to bottom, the pending one included: field name -> value
-    // (invalid QVariant for null).
-    static QList<QVariantMap> Rows(const TfrmImpost &form);
-    static int State(const TfrmImpost &form);
-    // The rows of a returned packet in packet order, with "rowState" (int) added.
-    static QList<QVariantMap> PacketRows(const Variant &packet);
 
     QStringList messages; // texts shown through the host library's message box
     QStringList errors;   // texts shown by the platform's error presenter

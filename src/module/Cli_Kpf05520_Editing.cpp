@@ -93,8 +93,9 @@ void TfrmImpost::postaTexto5520(int /*campo*/, const QString &texto, bool boCorr
         QString restante = codigo->AsString();
         restante.chop(1); // an empty code is written again as empty: still an assignment
         codigo->SetAsString(restante);
-    } else
+    } else {
         CorrigeNumero(nrCampo == 2 ? txAliq : txValor, CampoDoNumero(cdsImpRedZ, nrCampo));
+    }
 }
 
 void TfrmImpost::sbt1Click(QObject *Sender)

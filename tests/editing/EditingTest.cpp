@@ -150,6 +150,15 @@ void EditingTest::ExpectScreen(const ScreenCase &c, const TfrmImpost &form,
     if (c.closed >= 0) {
         EXPECT_EQ(form.isVisible(), c.closed == 0);
     }
+    // Every change of nrCampo moves the grid to its column; only a touch selects another one.
+    if (!QString::fromUtf8(c.steps).contains(QLatin1String("t:"))) {
+        const QObject *grid = form.findChild<QObject *>(QStringLiteral("dbgImpRedZ"));
+        ASSERT_NE(grid, nullptr);
+        const char *column = form.NrCampo() == 1   ? "CDIMPOSTO"
+                             : form.NrCampo() == 2 ? "VRALIQIMPRZ"
+                                                   : "VRBCALCIMPRZ";
+        EXPECT_EQ(grid->property("selectedField").toString(), QLatin1String(column));
+    }
     if (c.closed == 0) {
         EXPECT_TRUE(form.VrRetorno().isUnassigned());
     }

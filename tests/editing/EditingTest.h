@@ -56,6 +56,12 @@ protected:
     static int RowOf(const TfrmImpost &form, const QString &code);
 };
 
+// Readable failures: gtest would print a QString as its UTF-16 units.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 // gtest prints parameters; the case's name says enough.
 inline void PrintTo(const EditingTest::ScreenCase &c, std::ostream *os)
 {

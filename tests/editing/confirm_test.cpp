@@ -2,9 +2,16 @@
 #include "EditingTest.h"
 
 #include "Cli_Kpf05520.h"
+#include "Geralkvr.h"
 #include "TClientDataSet.h"
 
+#include <QCoreApplication>
 #include <QDate>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 
 namespace
 {
@@ -20,38 +27,24 @@ TEST_P(ConfirmAndCancel, ResultAsTheOperatorLeftIt)
     RunCase(GetParam());
 }
 
+// clang-format off
 const Case kExitCases[] = {
     // In browse state nothing is checked: with IMPOSTO gone any lookup would show its error.
-    {.name = "ConfirmInBrowseChecksNothing",
-     .stored = true,
-     .setupSql = "DROP TABLE IMPOSTO",
-     .steps = "OK",
-     .closed = 1,
-     .packet = "0 01 7 100 7; 0 03 18 1000 180"},
+    {.name = "ConfirmInBrowseChecksNothing", .stored = true, .setupSql = "DROP TABLE IMPOSTO",
+     .steps = "OK", .closed = 1, .packet = "0 01 7 100 7; 0 03 18 1000 180"},
     {.name = "ConfirmEmptyList", .steps = "OK", .closed = 1, .packet = ""},
-    {.name = "ConfirmPostsPendingLine",
-     .stored = true,
-     .steps = "0 4 E 2 5 E 8 0 OK",
-     .closed = 1,
+    {.name = "ConfirmPostsPendingLine", .stored = true, .steps = "0 4 E 2 5 E 8 0 OK", .closed = 1,
      .packet = "0 01 7 100 7; 0 03 18 1000 180; 4 04 25 80 20"},
-    {.name = "ConfirmIncompleteThenComplete",
-     .steps = "0 2 OK 1 2 OK 5 0 0 OK",
-     .trace = "1 1 2 2 2 3 3 3 3 3",
-     .messages = "Alíquota não informada.|Valor não informado.",
-     .closed = 1,
-     .packet = "4 02 12 500 60"},
-    {.name = "ConfirmUntouchedNewLineIsRefused",
-     .steps = "+ OK",
-     .state = 3,
-     .messages = "Imposto deve ser informado.",
-     .closed = 0},
-    {.name = "CancelAfterAddingLines",
-     .stored = true,
-     .steps = "0 4 E 2 5 E 8 0 + - X",
-     .closed = 1,
+    {.name = "ConfirmIncompleteThenComplete", .steps = "0 2 OK 1 2 OK 5 0 0 OK",
+     .trace = "1 1 2 2 2 3 3 3 3 3", .messages = "Alíquota não informada.|Valor não informado.",
+     .closed = 1, .packet = "4 02 12 500 60"},
+    {.name = "ConfirmUntouchedNewLineIsRefused", .steps = "+ OK", .state = 3,
+     .messages = "Imposto deve ser informado.", .closed = 0},
+    {.name = "CancelAfterAddingLines", .stored = true, .steps = "0 4 E 2 5 E 8 0 + - X", .closed = 1,
      .unassigned = true},
     {.name = "CancelWithPendingLine", .steps = "0 4 E 2 5 X", .closed = 1, .unassigned = true},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Editing, ConfirmAndCancel, ::testing::ValuesIn(kExitCases), CaseName());
 
@@ -92,6 +85,92 @@ protected:
 TEST_F(ChangeLog, PacketCarriesTheOperatorsChanges)
 {
     ExecSql(kStoredLines);
+    ExpectMainCaseResult(PlayMainCase());
+}
+
+// A schema of its own on the PostgreSQL test server (scripts/pg-start), with the tables, the demo
+// data and the stored lines, dropped again at the end.
+class PostgresSchema
+{
+public:
+    PostgresSchema()
+        : m_schema(QStringLiteral("kpf_editing_%1").arg(QCoreApplication::applicationPid())),
+          m_admin(QStringLiteral("kpf_editing_admin"))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_admin);
+        db.setHostName(Env("HOST"));
+        db.setPort(Env("PORT").toInt());
+        db.setDatabaseName(Env("DB"));
+        db.setUserName(Env("USER"));
+        db.setPassword(Env("PASSWORD"));
+    }
+    ~PostgresSchema()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_admin, false);
+            if (db.isOpen())
+                QSqlQuery(db).exec(
+                    QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_admin);
+    }
+
+    static QString Env(const char *name)
+    {
+        return qEnvironmentVariable((QByteArray("KPF_PG_") + name).constData());
+    }
+
+    // Empty when the schema is ready, else the driver's error.
+    QString Create(const QString &extraSql)
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_admin);
+        if (!db.isOpen())
+            return db.lastError().text();
+        QString script =
+            QStringLiteral("SET client_min_messages TO warning; DROP SCHEMA IF EXISTS %1 "
+                           "CASCADE; CREATE SCHEMA %1; "
+                           "SET search_path TO %1;")
+                .arg(m_schema);
+        for (const char *file : {"/db/schema.sql", "/db/demo.sql"}) {
+            QFile sql(QStringLiteral(KPF_SOURCE_DIR) + QLatin1String(file));
+            if (!sql.open(QIODevice::ReadOnly))
+                return sql.fileName() + QStringLiteral(": ") + sql.errorString();
+            script += QString::fromUtf8(sql.readAll()) + QLatin1Char(';');
+        }
+        script += extraSql;
+        script.remove(QRegularExpression(QStringLiteral("--[^\\n]*")));
+        for (const QString &statement : script.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            QSqlQuery query(db);
+            if (!statement.trimmed().isEmpty() && !query.exec(statement))
+                return query.lastError().text() + QStringLiteral("\n") + statement;
+        }
+        return QString();
+    }
+
+    QString ConnectionString() const
+    {
+        return QStringLiteral("Provider=PostgreSQL;Host=%1;Port=%2;Database=%3;User ID=%4;"
+                              "Password=%5;Search Path=%6")
+            .arg(Env("HOST"), Env("PORT"), Env("DB"), Env("USER"), Env("PASSWORD"), m_schema);
+    }
+
+private:
+    QString m_schema;
+    QString m_admin;
+};
+
+TEST_F(ChangeLog, PacketCarriesTheOperatorsChangesOnPostgreSQL)
+{
+    if (PostgresSchema::Env("HOST").isEmpty()) {
+        if (qEnvironmentVariable("KPF_REQUIRE_PG") == QLatin1String("1"))
+            FAIL() << "KPF_PG_HOST is not set: eval \"$(scripts/pg-start)\" first";
+        GTEST_SKIP() << "no PostgreSQL test server (eval \"$(scripts/pg-start)\")";
+    }
+    PostgresSchema schema;
+    const QString error = schema.Create(kStoredLines);
+    ASSERT_TRUE(error.isEmpty()) << qPrintable(error);
+    Geralkvr::SetStringConexKvr(schema.ConnectionString());
     ExpectMainCaseResult(PlayMainCase());
 }
 

@@ -55,6 +55,7 @@ TEST_P(KeysLikeButtons, SameOutcome)
     EXPECT_EQ(byKeys, byButtons);
 }
 
+// clang-format off
 const KeyCase kKeyCases[] = {
     {"Digits", "k:1 k:2 k:3", "1 2 3"},
     {"EnterKey", "k:0 k:1 k:Enter k:4", "0 1 E 4"},
@@ -68,6 +69,7 @@ const KeyCase kKeyCases[] = {
     {"FullStopDoesNothing", "k:0 k:1 k:Enter k:1 k:. k:5", "0 1 E 1 5"},
     {"FullStopOnFreshScreen", "k:.", ""},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Editing, KeysLikeButtons, ::testing::ValuesIn(kKeyCases), CaseName());
 
@@ -80,29 +82,22 @@ TEST_P(KeyboardEffects, AsDescribed)
     RunCase(GetParam());
 }
 
+// clang-format off
 const Case kEffectCases[] = {
     // Escape must not close the dialog, nor Enter press a default button.
     {.name = "EscapeKeepsTheScreen", .steps = "k:Escape k:Escape", .closed = 0},
-    {.name = "EnterKeepsTheScreen",
-     .stored = true,
-     .steps = "t:0:VRALIQIMPRZ k:Enter k:Enter",
+    {.name = "EnterKeepsTheScreen", .stored = true, .steps = "t:0:VRALIQIMPRZ k:Enter k:Enter",
      .closed = 0},
     {.name = "AltF4KeepsTheScreen", .steps = "0 1 k:Alt+F4", .state = 3, .closed = 0},
     {.name = "CtrlDeleteRemovesNothing", .stored = true, .steps = "k:Ctrl+Delete", .rows = 2},
-    {.name = "CtrlShiftDeleteRemovesNothing",
-     .stored = true,
-     .steps = "k:Ctrl+Shift+Delete",
+    {.name = "CtrlShiftDeleteRemovesNothing", .stored = true, .steps = "k:Ctrl+Shift+Delete",
      .rows = 2},
     // A digit typed with the cursor on a stored line goes to a new line; a keyboard search of the
     // grid would move the cursor and try to post it.
-    {.name = "DigitsDoNotSearchTheGrid",
-     .stored = true,
-     .steps = "t:1:CDIMPOSTO k:0 k:3",
-     .nrCampo = 1,
-     .state = 3,
-     .rows = 3,
-     .top = "03|~|~"},
+    {.name = "DigitsDoNotSearchTheGrid", .stored = true, .steps = "t:1:CDIMPOSTO k:0 k:3",
+     .nrCampo = 1, .state = 3, .rows = 3, .top = "03|~|~"},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Editing, KeyboardEffects, ::testing::ValuesIn(kEffectCases), CaseName());
 
@@ -146,6 +141,7 @@ TEST_P(KeyDownFilters, DiscardOnlyTheirCombination)
     });
 }
 
+// clang-format off
 const FilterCase kFilterCases[] = {
     {"AltF4", false, VK_F4, ssAlt, 0},
     {"F4", false, VK_F4, 0, VK_F4},
@@ -159,6 +155,7 @@ const FilterCase kFilterCases[] = {
     {"CtrlAltDelete", true, VK_DELETE, ssCtrl | ssAlt, VK_DELETE},
     {"AltF4OnGrid", true, VK_F4, ssAlt, VK_F4},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Editing, KeyDownFilters, ::testing::ValuesIn(kFilterCases), CaseName());
 

@@ -109,14 +109,14 @@ TEST_F(NewLines, OverlongEntryTextIsRefusedNeverInfinite)
     EXPECT_TRUE(messages.isEmpty());
 }
 
-// Activation (its handler run as the platform would) clears the entry texts but not the fields: a
+// Activation clears the entry texts but not the fields: a
 // correction then converts the empty text, which is refused, and the rate keeps its number until
 // the next digit.
 TEST_F(NewLines, RefusedConversionKeepsTheFieldsValue)
 {
     RunEntry([&](TfrmImpost &form) {
         Play(form, "0 1 E 5 E 1 0");
-        form.FormActivate(&form);
+        Reactivate(form);
         EXPECT_EQ(form.NrCampo(), 1);
         EXPECT_EQ(form.TxAliq(), "");
         Play(form, "E C");

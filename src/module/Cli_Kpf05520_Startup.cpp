@@ -89,7 +89,8 @@ void TfrmImpost::InicializaForm(const QString &branch, const QString &till, cons
     int tipo = 0;
     ComOrigem(QStringLiteral("IDTIPOIMPFIS em %1").arg(kKaviron),
               [&] { tipo = StrToInt(idTipoImpFis); });
-    if (std::ranges::find(kTiposComPrimeiraLinha, tipo) == kTiposComPrimeiraLinha.end() ||
+    if (std::find(kTiposComPrimeiraLinha.begin(), kTiposComPrimeiraLinha.end(), tipo) ==
+            kTiposComPrimeiraLinha.end() ||
         referenceDate != dtReducaoZ)
         return;
     CriaPrimeiraLinha5520(sourceData);

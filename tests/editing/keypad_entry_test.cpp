@@ -109,9 +109,8 @@ TEST_F(NewLines, OverlongEntryTextIsRefusedNeverInfinite)
     EXPECT_TRUE(messages.isEmpty());
 }
 
-// Activation clears the entry texts but not the fields: a
-// correction then converts the empty text, which is refused, and the rate keeps its number until
-// the next digit.
+// Activation clears the entry texts but not the fields: a correction then converts the empty
+// text, which is refused, and the rate keeps its number until the next digit.
 TEST_F(NewLines, RefusedConversionKeepsTheFieldsValue)
 {
     RunEntry([&](TfrmImpost &form) {

@@ -54,7 +54,9 @@ private:
     TParameters m_parameters;
     bool m_enableBCD = true;
     std::unique_ptr<QSqlQuery> m_statement;
-    QString m_preparedText;
-    QStringList m_placeholders; // of the prepared text, in order of appearance
-    bool m_autoFields = false;  // fields taken from the last result, dropped on Close
+    QStringList m_preparedLines; // the SQL the statement was prepared from
+    QStringList m_placeholders;  // of the prepared text, in order of appearance
+    QStringList m_bindNames;     // the same with their ':'
+    std::vector<int> m_columns;  // result column of each field, for the prepared statement
+    bool m_autoFields = false;   // fields taken from the last result, dropped on Close
 };

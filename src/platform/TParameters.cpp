@@ -23,6 +23,9 @@ TParameter &TParameters::Add(const QString &name, TParamDataType dataType, int s
 
 TParameter *TParameters::Find(const QString &name)
 {
+    for (TParameter &param : m_params) // names are nearly always given as declared
+        if (param.Name() == name)
+            return &param;
     for (TParameter &param : m_params)
         if (param.Name().compare(name, Qt::CaseInsensitive) == 0)
             return &param;

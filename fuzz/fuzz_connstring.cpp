@@ -26,7 +26,12 @@ void CheckProvider(const ADOConnectionString &parsed, const QString &designProvi
     try {
         parsed.ToQt(designProvider);
     } catch (const EADOError &error) {
-        const QString password = parsed.Password();
+        QString password;
+        try {
+            password = parsed.Password(); // Extended Properties may itself be malformed
+        } catch (const EADOError &) {
+            return;
+        }
         if (Distinctive(password, parsed) && error.Message().contains(password)) {
             std::fprintf(stderr, "the password shows in: %s\n", error.what());
             std::abort();

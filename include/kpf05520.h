@@ -41,6 +41,15 @@ KPF_EXPORT int CriaImpostoRedz(const char *branch, const char *till, const char 
 /* Releases a text that the module allocated. NULL is allowed. */
 KPF_EXPORT void KpfFree(char *text);
 
+/* Optional, for hosts written in languages that cannot create a QApplication (C, Python through
+ * ctypes): creates one from argc/argv (copied, so they need not outlive the call) when none
+ * exists. Returns 1 when it created it, 0 when a QApplication was already there, -1 when a
+ * non-widget QCoreApplication exists (the screen cannot be shown then). Call it once, on the
+ * thread that will call the entry; that thread becomes the user-interface thread. The application
+ * lives until the process ends: unload the module only at exit. Set QT_QPA_PLATFORM before the
+ * call to choose the platform (e.g. "offscreen" for tests). */
+KPF_EXPORT int KpfEnsureApplication(int *argc, char **argv);
+
 /* Package frame: called by the host after loading and before unloading the module. */
 KPF_EXPORT void Initialize(void);
 KPF_EXPORT void Finalize(void);

@@ -41,6 +41,25 @@ KPF_DLL_EXPORT void KpfDll_SetMessageObserver(KpfDll_MessageCallback cb, void *c
  * at the screen. Zero (the default): boxes wait for the operator. */
 KPF_DLL_EXPORT void KpfDll_SetAutoAcknowledge(int on);
 
+/* Copies the connection string the module is given (the setting, else KPF_CONNECTION, else the
+ * embedded default) into buffer as UTF-8, NUL-terminated and cut to size bytes. Returns the length
+ * of the whole text in bytes without the NUL, so that a host can size its buffer (NULL/0 to ask).
+ * A host that stores the module's result opens its own connection with it. */
+KPF_DLL_EXPORT int KpfDll_GetConnectionString(char *buffer, int size);
+
+/* The directory the module treats as the host program's: the settings files PARAMETROSKVR.CDS and
+ * KAVIRON.CDS and the embedded database are looked for there. Needed by hosts whose executable is
+ * an interpreter (python3). NULL or "" restores the executable's own directory. */
+KPF_DLL_EXPORT void KpfDll_SetProgramDirectory(const char *utf8Dir);
+
+/* Automation for hosts' integration tests: after delayMs milliseconds, clicks the control named
+ * controlName (its object name, e.g. "blsConfirm") on the window on top, as an operator's touch
+ * would (press and release at its centre), as soon as that control is visible and enabled, waiting
+ * for it up to 30 seconds. It runs in the event loop of the screen's modal showing, so call it just
+ * before the entry. Several clicks may be scheduled; they run in the order of their times.
+ * Returns 0, or -1 when there is no QApplication or the name is empty. */
+KPF_DLL_EXPORT int KpfDll_ScheduleClick(const char *controlName, int delayMs);
+
 #ifdef __cplusplus
 }
 #endif

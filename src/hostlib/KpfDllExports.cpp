@@ -1,11 +1,15 @@
 #include "KpfDllExports.h"
 
 #include "Geralkvr.h"
+#include "SysUtils.h"
 #include "kpf_dll.h"
 
+#include <QDir>
 #include <QMutex>
 #include <QMutexLocker>
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 
 namespace
 {
@@ -68,5 +72,27 @@ KPF_DLL_EXPORT void KpfDll_SetMessageObserver(KpfDll_MessageCallback cb, void *c
 KPF_DLL_EXPORT void KpfDll_SetAutoAcknowledge(int on)
 {
     autoAcknowledge.store(on != 0);
+}
+}
+
+extern "C" {
+
+KPF_DLL_EXPORT int KpfDll_GetConnectionString(char *buffer, int size)
+{
+    const QByteArray utf8 = Geralkvr::_GetStringConexKvr(QString()).toUtf8();
+    if (buffer && size > 0) {
+        const int copied = std::min<int>(size - 1, int(utf8.size()));
+        std::memcpy(buffer, utf8.constData(), size_t(copied));
+        buffer[copied] = '\0';
+    }
+    return int(utf8.size());
+}
+
+KPF_DLL_EXPORT void KpfDll_SetProgramDirectory(const char *utf8Dir)
+{
+    const QString dir = utf8Dir ? QString::fromUtf8(utf8Dir) : QString();
+    // ParamStr(0) only ever serves for its directory, so the file name is a stand-in.
+    SetProgramPathOverride(dir.isEmpty() ? QString()
+                                         : QDir(dir).absoluteFilePath(QStringLiteral("host")));
 }
 }

@@ -1,6 +1,7 @@
 #include "KpfMessageBox.h"
 
 #include "KpfDllExports.h"
+#include "Trad_utl.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -44,7 +45,7 @@ KpfMessageBox::KpfMessageBox(const QString &text, TTipoMsg kind, QWidget *parent
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
 {
     setProperty("kpfTransient", true);
-    setWindowTitle(TitleFor(kind));
+    setWindowTitle(Trad_utl::TradTexto(TitleFor(kind)));
     setModal(true);
 
     auto *icon = new QLabel(this);

@@ -3,6 +3,7 @@
 #include "Exceptions.h"
 #include "KpfDllExports.h"
 #include "KpfMessageBox.h"
+#include "Trad_utl.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -28,8 +29,21 @@ QWidget *boxParent()
 QString errorTextOf(const Variant &result)
 {
     if (result.isText())
-        return result.text().isEmpty() ? QStringLiteral("erro sem descrição") : result.text();
-    return QStringLiteral("nenhum dado foi retornado");
+        return result.text().isEmpty() ? Trad_utl::TradTexto(QStringLiteral("erro sem descrição"))
+                                       : result.text();
+    return Trad_utl::TradTexto(QStringLiteral("nenhum dado foi retornado"));
+}
+
+// Shows a text that is already in the operator's language.
+void Mostra(const QString &shown, TTipoMsg kind)
+{
+    KpfDll::NotifyMessage(shown, kind);
+    // A copy, so that a presenter may replace itself while it runs.
+    const MessagePresenter current = presenter();
+    if (current)
+        current(shown, kind);
+    else
+        DefaultPresenter(shown, kind);
 }
 } // namespace
 
@@ -45,14 +59,12 @@ void Mensagem(const QString &text, const QString &title, const QString &flag1, c
     Q_UNUSED(idEsquema);
     Q_UNUSED(code);
     Q_UNUSED(dataSet);
-    const QString shown = detail.isEmpty() ? text : text + QLatin1Char('\n') + detail;
-    KpfDll::NotifyMessage(shown, kind);
-    // A copy, so that a presenter may replace itself while it runs.
-    const MessagePresenter current = presenter();
-    if (current)
-        current(shown, kind);
-    else
-        DefaultPresenter(shown, kind);
+    // Every message reaches the operator through here (the checks' texts come from the screen's
+    // message table), so this is the one place where they are translated.
+    const QString translated = Trad_utl::TradTexto(text);
+    Mostra(detail.isEmpty() ? translated
+                            : translated + QLatin1Char('\n') + Trad_utl::TradTexto(detail),
+           kind);
 }
 
 Variant MensagemMetodo(const Variant &result, bool showError, int code, const QString &method,
@@ -62,10 +74,12 @@ Variant MensagemMetodo(const Variant &result, bool showError, int code, const QS
         return result;
     if (showError) {
         const QString where = context.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(context);
-        const QString text =
-            QStringLiteral("Erro em %1 (%2)%3: %4").arg(method, unit, where, errorTextOf(result));
-        Mensagem(text, QString(), QStringLiteral("N"), QStringLiteral("N"), TTipoMsg::tmErro,
-                 QString(), idEsquema, code, nullptr);
+        // The frame is translated, the database's own error text is not.
+        const QString text = Trad_utl::TradTexto(QStringLiteral("Erro em %1 (%2)%3: %4"))
+                                 .arg(method, unit, where, errorTextOf(result));
+        Q_UNUSED(code);
+        Q_UNUSED(idEsquema);
+        Mostra(text, TTipoMsg::tmErro);
     }
     // The caller's operation stops here: loading nothing (or an empty list) would only add a
     // second, misleading message after the real error.

@@ -25,7 +25,7 @@ template <typename Setter> void translateText(const QString &original, Setter se
 {
     if (original.isEmpty())
         return;
-    const QString translated = QCoreApplication::translate(kContext, original.toUtf8().constData());
+    const QString translated = TradTexto(original);
     if (translated != original)
         set(translated);
 }
@@ -62,6 +62,13 @@ void translateWidget(QWidget *widget)
                   [&](const QString &t) { widget->setAccessibleName(t); });
 }
 } // namespace
+
+QString TradTexto(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    return QCoreApplication::translate(kContext, text.toUtf8().constData());
+}
 
 void Trad(QWidget *screen)
 {

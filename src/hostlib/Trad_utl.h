@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 namespace Trad_utl
@@ -8,5 +10,9 @@ namespace Trad_utl
 // Applies the host's installed Qt translators (context "Kpf05520") to the captions, titles and
 // texts of a screen; with none installed nothing changes.
 void Trad(QWidget *screen);
+
+// One text through the installed translators (context "Kpf05520"); the text itself when none
+// knows it.
+QString TradTexto(const QString &text);
 
 } // namespace Trad_utl

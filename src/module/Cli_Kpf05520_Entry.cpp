@@ -10,9 +10,11 @@
 
 #include <QApplication>
 #include <QThread>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 TfrmImpost *Cli_Kpf05520::frmImpost = nullptr;
 bool Cli_Kpf05520::boCriado = false;
@@ -155,4 +157,27 @@ extern "C" KPF_EXPORT int CriaImpostoRedz(const char *branch, const char *till,
 extern "C" KPF_EXPORT void KpfFree(char *text)
 {
     std::free(text);
+}
+
+// For hosts that cannot make a QApplication themselves. Qt keeps a reference to argc and the
+// argv pointers for the application's life, so both are copied into storage that never ends.
+extern "C" KPF_EXPORT int KpfEnsureApplication(int *argc, char **argv)
+{
+    if (QCoreApplication::instance())
+        return qobject_cast<QApplication *>(QCoreApplication::instance()) ? 0 : -1;
+    static int argumentCount = 0;
+    static std::vector<QByteArray> texts;
+    static std::vector<char *> pointers;
+    const int given = argc && argv ? std::max(*argc, 0) : 0;
+    for (int i = 0; i < given && argv[i]; ++i)
+        texts.emplace_back(argv[i]);
+    if (texts.empty())
+        texts.emplace_back("kpfhost");
+    for (QByteArray &text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    argumentCount = int(texts.size());
+    // Never deleted: the module may be unloaded only at exit, and Qt must outlive every widget.
+    new QApplication(argumentCount, pointers.data());
+    return 1;
 }

@@ -1,0 +1,77 @@
+#include "ScheduledClick.h"
+
+#include "kpf_dll.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWidget>
+
+ScheduledClick::ScheduledClick(const QString &controlName, int delayMs)
+    : QObject(QCoreApplication::instance()), m_controlName(controlName)
+{
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &ScheduledClick::Attempt);
+    m_timer.start(std::max(0, delayMs));
+}
+
+QWidget *ScheduledClick::FindControl(const QString &controlName)
+{
+    const auto usable = [](const QWidget *w) { return w && w->isVisible() && w->isEnabled(); };
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        auto *control = modal->findChild<QWidget *>(controlName);
+        if (usable(control))
+            return control;
+    }
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible())
+            continue;
+        auto *control = window->findChild<QWidget *>(controlName);
+        if (usable(control))
+            return control;
+    }
+    return nullptr;
+}
+
+void ScheduledClick::Click(QWidget *control)
+{
+    const QPointF local = QRectF(control->rect()).center();
+    const QPointF global = control->mapToGlobal(local);
+    // The press may run a handler that closes the window: the release only goes to a live control.
+    const QPointer<QWidget> target = control;
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(control, &press);
+    if (!target)
+        return;
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(target.data(), &release);
+}
+
+void ScheduledClick::Attempt()
+{
+    if (!m_waiting.isValid())
+        m_waiting.start();
+    if (QWidget *control = FindControl(m_controlName)) {
+        deleteLater();
+        Click(control);
+        return;
+    }
+    if (m_waiting.elapsed() >= GiveUpMs) {
+        qWarning("KpfDll_ScheduleClick: no control \"%s\" appeared; the click is dropped",
+                 qUtf8Printable(m_controlName));
+        deleteLater();
+        return;
+    }
+    m_timer.start(PollMs);
+}
+
+extern "C" KPF_DLL_EXPORT int KpfDll_ScheduleClick(const char *controlName, int delayMs)
+{
+    if (!controlName || !*controlName ||
+        !qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return -1;
+    new ScheduledClick(QString::fromUtf8(controlName), delayMs);
+    return 0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class QWidget;
+
+// A click that a host's integration test asks for (KpfDll_ScheduleClick): after its delay it
+// waits for the named control to be visible and enabled on the window on top, then presses and
+// releases the mouse at the control's centre, as an operator's touch would, and deletes itself.
+class ScheduledClick : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int PollMs = 20;
+    static constexpr int GiveUpMs = 30000;
+
+    ScheduledClick(const QString &controlName, int delayMs);
+
+    // The control of that name on the active modal window, else on any visible top-level window.
+    static QWidget *FindControl(const QString &controlName);
+    static void Click(QWidget *control);
+
+private:
+    void Attempt();
+
+    QString m_controlName;
+    QTimer m_timer;
+    QElapsedTimer m_waiting;
+};

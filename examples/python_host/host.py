@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""A minimal host of the Kpf05520 module in Python, through ctypes.
+
+Loads lib_dll.so and libPkg_Kpf05520.so, has the module create the QApplication, calls the plain
+entry CriaImpostoRedz for one Z reduction and prints the tax lines of the returned packet.
+
+    host.py --lib-dir DIR [--home DIR] [--connection TEXT] [--confirm-after-ms N]
+            BRANCH TILL ZCOUNTER YYYY-MM-DD
+
+Exit status: 0 confirmed, 1 left without confirmation, 2 failed or bad usage.
+"""
+import argparse
+import ctypes
+import datetime
+import os
+import sys
+import xml.etree.ElementTree as ET
+
+KPF_CONFIRMED, KPF_NOT_CONFIRMED = 0, 1
+MESSAGE_CALLBACK = ctypes.CFUNCTYPE(None, ctypes.c_char_p, ctypes.c_int, ctypes.c_void_p)
+
+
+def tdatetime(date):
+    """A TDateTime: days since 1899-12-30."""
+    return float((date - datetime.date(1899, 12, 30)).days)
+
+
+def load(lib_dir):
+    dll = ctypes.CDLL(os.path.join(lib_dir, "lib_dll.so"))
+    module = ctypes.CDLL(os.path.join(lib_dir, "libPkg_Kpf05520.so"))
+    module.KpfEnsureApplication.argtypes = [ctypes.POINTER(ctypes.c_int),
+                                            ctypes.POINTER(ctypes.c_char_p)]
+    module.CriaImpostoRedz.argtypes = [ctypes.c_char_p] * 3 + [ctypes.c_double] * 2 + [
+        ctypes.c_char_p, ctypes.c_int, ctypes.POINTER(ctypes.c_void_p),
+        ctypes.POINTER(ctypes.c_void_p)]
+    module.KpfFree.argtypes = [ctypes.c_void_p]
+    dll.KpfDll_SetConnectionString.argtypes = [ctypes.c_char_p]
+    dll.KpfDll_SetProgramDirectory.argtypes = [ctypes.c_char_p]
+    dll.KpfDll_SetMessageObserver.argtypes = [MESSAGE_CALLBACK, ctypes.c_void_p]
+    dll.KpfDll_SetAutoAcknowledge.argtypes = [ctypes.c_int]
+    dll.KpfDll_ScheduleClick.argtypes = [ctypes.c_char_p, ctypes.c_int]
+    return dll, module
+
+
+def take_text(module, pointer):
+    """Copies a text the module allocated and releases it."""
+    if not pointer.value:
+        return None
+    text = ctypes.string_at(pointer.value).decode("utf-8")
+    module.KpfFree(pointer)
+    return text
+
+
+def print_rows(packet):
+    for row in ET.fromstring(packet).iter("ROW"):
+        print("ROW " + " ".join(f'{k}="{v}"' for k, v in row.attrib.items()))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--lib-dir", required=True)
+    parser.add_argument("--home")
+    parser.add_argument("--connection")
+    parser.add_argument("--confirm-after-ms", type=int)
+    parser.add_argument("branch")
+    parser.add_argument("till")
+    parser.add_argument("zcounter")
+    parser.add_argument("date", type=datetime.date.fromisoformat)
+    args = parser.parse_args()
+    if args.confirm_after_ms is not None and not any(
+            os.environ.get(v) for v in ("QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY")):
+        os.environ["QT_QPA_PLATFORM"] = "offscreen"
+
+    dll, module = load(args.lib_dir)
+    argv = (ctypes.c_char_p * 2)(b"python-host", None)
+    if module.KpfEnsureApplication(ctypes.byref(ctypes.c_int(1)), argv) < 0:
+        print("a non-widget Qt application is already running", file=sys.stderr)
+        return 2
+    module.Initialize()
+    dll.KpfDll_SetProgramDirectory((args.home or args.lib_dir).encode())
+    if args.connection:
+        dll.KpfDll_SetConnectionString(args.connection.encode())
+    # Kept in a variable: the library calls it for as long as it is installed.
+    observer = MESSAGE_CALLBACK(
+        lambda text, kind, _: print(f"MESSAGE {kind} {text.decode('utf-8')}", flush=True))
+    dll.KpfDll_SetMessageObserver(observer, None)
+    if args.confirm_after_ms is not None:
+        dll.KpfDll_SetAutoAcknowledge(1)
+        dll.KpfDll_ScheduleClick(b"blsConfirm", args.confirm_after_ms)
+
+    packet, error = ctypes.c_void_p(), ctypes.c_void_p()
+    z_date = tdatetime(args.date)
+    code = module.CriaImpostoRedz(args.branch.encode(), args.till.encode(), args.zcounter.encode(),
+                                  z_date, z_date, None, 0, ctypes.byref(packet),
+                                  ctypes.byref(error))
+    packet_text, error_text = take_text(module, packet), take_text(module, error)
+    dll.KpfDll_SetMessageObserver(MESSAGE_CALLBACK(), None)
+    module.Finalize()
+    if code == KPF_CONFIRMED:
+        print("CONFIRMED")
+        print_rows(packet_text)
+        return 0
+    if code == KPF_NOT_CONFIRMED:
+        print("NOT CONFIRMED")
+        return 1
+    print(f"FAILED {error_text}")
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main())

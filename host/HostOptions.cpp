@@ -11,7 +11,7 @@ const QStringList valueOptions{
     QStringLiteral("date"),          QStringLiteral("ref-date"),   QStringLiteral("source"),
     QStringLiteral("source-record"), QStringLiteral("home"),       QStringLiteral("connection"),
     QStringLiteral("script"),        QStringLiteral("screenshot"), QStringLiteral("out"),
-    QStringLiteral("calls"),
+    QStringLiteral("calls"),         QStringLiteral("lang"),
 };
 
 // Splits "--name value" and "--name=value" into a map; every option at most once.
@@ -117,7 +117,14 @@ bool fillNumbers(const QMap<QString, QString> &values, HostOptions *options, QSt
 std::optional<HostOptions> HostOptions::Parse(const QStringList &arguments, QString *error)
 {
     HostOptions options;
-    const auto values = collect(arguments, &options.help, error);
+    // The one option without a value.
+    QStringList rest = arguments;
+    if (rest.removeAll(QStringLiteral("--store")) > 1) {
+        *error = QStringLiteral("option '--store' given twice");
+        return std::nullopt;
+    }
+    options.store = rest.size() != arguments.size();
+    const auto values = collect(rest, &options.help, error);
     if (!values)
         return std::nullopt;
     if (options.help)
@@ -138,6 +145,12 @@ std::optional<HostOptions> HostOptions::Parse(const QStringList &arguments, QStr
     options.scriptFile = values->value(QStringLiteral("script"));
     options.screenshotFile = values->value(QStringLiteral("screenshot"));
     options.outFile = values->value(QStringLiteral("out"));
+    options.language = values->value(QStringLiteral("lang"));
+    if (values->contains(QStringLiteral("lang")) &&
+        !QStringList{"en", "es", "pt"}.contains(options.language)) {
+        *error = QStringLiteral("--lang must be en, es or pt");
+        return std::nullopt;
+    }
     for (const char *path : {"source", "home", "script", "screenshot", "out"}) {
         if (values->contains(QLatin1String(path)) && values->value(QLatin1String(path)).isEmpty()) {
             *error =
@@ -177,6 +190,7 @@ QString HostOptions::Usage()
         "usage: kpfhost --branch B --till T --z N --date D [--ref-date D]\n"
         "               [--source FILE [--source-record N]] [--home DIR] [--connection TEXT]\n"
         "               [--script FILE|-] [--screenshot FILE] [--out FILE] [--calls N]\n"
+        "               [--lang en|es|pt] [--store]\n"
         "\n"
         "Shows the Kpf05520 tax-entry screen for one Z reduction and prints what it returns.\n"
         "  --branch, --till, --z   the Z reduction's branch, till and counter\n"
@@ -191,5 +205,9 @@ QString HostOptions::Usage()
         "  --screenshot FILE       save a PNG of the screen just before the script's end\n"
         "  --out FILE              also write the returned XML data packet there\n"
         "  --calls N               call the entry N times, playing the script each time\n"
+        "  --lang en|es|pt         the screen's and the messages' language (default pt, the\n"
+        "                          originals); the returned packet is the same in every one\n"
+        "  --store                 write a confirmed result to IMPOSTOREDZ in one transaction\n"
+        "                          (prints STORED <inserted> <deleted> or STORE FAILED <why>)\n"
         "Exit codes: 0 done, 1 the entry failed, 2 usage or script error.\n");
 }

@@ -22,6 +22,8 @@ struct HostOptions {
     QString screenshotFile;
     QString outFile;
     int calls = 1;
+    QString language;   // --lang: "en", "es" or "pt" (the originals); empty = pt
+    bool store = false; // --store: write a confirmed result to IMPOSTOREDZ
     bool help = false;
 
     static constexpr int MaxCalls = 1000000;

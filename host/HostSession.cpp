@@ -3,7 +3,9 @@
 #include "DataPacket.h"
 #include "EventGuard.h"
 #include "Exceptions.h"
+#include "HostLanguage.h"
 #include "HostOutput.h"
+#include "ResultStore.h"
 #include "ScriptedOperator.h"
 #include "StateDump.h"
 
@@ -24,7 +26,9 @@ HostSession::~HostSession()
 int HostSession::Run()
 {
     QString error;
-    if (!m_loader.Load(QCoreApplication::applicationDirPath(), &error)) {
+    if (!m_loader.Load(QCoreApplication::applicationDirPath(), &error) ||
+        !HostLanguage::Install(m_options.language, QCoreApplication::applicationDirPath(),
+                               &error)) {
         HostOutput::Line("FAILED", error);
         return EntryFailed;
     }
@@ -94,7 +98,20 @@ int HostSession::Report(const ModuleLoader::CallResult &result)
     HostOutput::Line("RESULT PACKET");
     for (const QByteArray &row : StateDump::PacketRows(packet))
         HostOutput::Line("ROW", row);
-    return WriteOut(result.packet) ? Done : UsageOrScriptError;
+    if (!WriteOut(result.packet))
+        return UsageOrScriptError;
+    return m_options.store ? Store(result.packet) : Done;
+}
+
+int HostSession::Store(const QByteArray &packet)
+{
+    const ResultStore::Outcome outcome = ResultStore::Apply(m_loader.ConnectionString(), packet);
+    if (!outcome.ok) {
+        HostOutput::Line("STORE FAILED", outcome.error);
+        return EntryFailed;
+    }
+    HostOutput::Line("STORED", QStringLiteral("%1 %2").arg(outcome.inserted).arg(outcome.deleted));
+    return Done;
 }
 
 bool HostSession::WriteOut(const QByteArray &packet)

@@ -27,6 +27,7 @@ private:
     int RunCall();
     int Report(const ModuleLoader::CallResult &result);
     bool WriteOut(const QByteArray &packet);
+    int Store(const QByteArray &packet); // --store: prints STORED or STORE FAILED
     void InstallPresenters();
     static void OnMessage(const char *utf8Text, int kind, void *context);
 

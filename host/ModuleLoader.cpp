@@ -58,6 +58,7 @@ bool ModuleLoader::Resolve(QString *error)
            resolve(m_module, "Finalize", module, &m_finalize, error) &&
            resolve(m_module, "GetPackageRequires", module, &m_requires, error) &&
            resolve(m_hostLibrary, "KpfDll_SetConnectionString", host, &m_setConnection, error) &&
+           resolve(m_hostLibrary, "KpfDll_GetConnectionString", host, &m_getConnection, error) &&
            resolve(m_hostLibrary, "KpfDll_SetMessageObserver", host, &m_setObserver, error) &&
            resolve(m_hostLibrary, "KpfDll_SetAutoAcknowledge", host, &m_setAutoAcknowledge, error);
 }
@@ -92,6 +93,13 @@ void ModuleLoader::Unload()
 void ModuleLoader::SetConnectionString(const QString &connection, bool set)
 {
     m_setConnection(set ? connection.toUtf8().constData() : nullptr);
+}
+
+QString ModuleLoader::ConnectionString() const
+{
+    QByteArray text(m_getConnection(nullptr, 0), '\0');
+    m_getConnection(text.data(), int(text.size()) + 1);
+    return QString::fromUtf8(text);
 }
 
 void ModuleLoader::SetMessageObserver(KpfDll_MessageCallback callback, void *context)

@@ -32,6 +32,8 @@ public:
     void SetConnectionString(const QString &connection, bool set);
     void SetMessageObserver(KpfDll_MessageCallback callback, void *context);
     void SetAutoAcknowledge(bool on);
+    // The connection string the module is given (the setting or the host library's default).
+    QString ConnectionString() const;
 
     // sourcePacket: null for the module's empty default data set.
     CallResult Call(const QString &branch, const QString &till, const QString &zCounter,
@@ -54,4 +56,5 @@ private:
     decltype(&::KpfDll_SetConnectionString) m_setConnection = nullptr;
     decltype(&::KpfDll_SetMessageObserver) m_setObserver = nullptr;
     decltype(&::KpfDll_SetAutoAcknowledge) m_setAutoAcknowledge = nullptr;
+    decltype(&::KpfDll_GetConnectionString) m_getConnection = nullptr;
 };

@@ -1,0 +1,232 @@
+// The SQLite database goes away or is locked by someone else at each point of a call: before the
+// connection, during the loading, during a code check and just before Confirm. The operator gets
+// one clear message, the typed line stays as typed, and Confirm, once the database is back,
+// returns exactly what was on the screen.
+#include "ReliabilityFixture.h"
+
+#include "Cli_Kpf05520.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+
+namespace
+{
+
+// A day with stored lines: the list is not empty when the fault hits.
+ZKey StoredDay()
+{
+    ZKey key;
+    key.zCounter = QStringLiteral("0000000103");
+    key.zDate = key.referenceDate = EncodeDateTime(2026, 12, 3);
+    return key;
+}
+
+class DatabaseFault : public ReliabilityFixture
+{
+protected:
+    void TearDown() override
+    {
+        Unlock();
+        ReliabilityFixture::TearDown();
+    }
+
+    // Another program holds the database exclusively: every read of the module fails (after the
+    // driver's busy wait).
+    void Lock()
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), LockName());
+        db.setDatabaseName(DatabasePath());
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        ASSERT_TRUE(db.open()) << db.lastError().text().toStdString();
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(QStringLiteral("BEGIN EXCLUSIVE")))
+            << query.lastError().text().toStdString();
+    }
+    void Unlock()
+    {
+        if (!QSqlDatabase::contains(LockName()))
+            return;
+        {
+            QSqlDatabase db = QSqlDatabase::database(LockName());
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(LockName());
+    }
+    static QString LockName() { return QStringLiteral("reliability-locker"); }
+
+    // What the operator sees of each row: code, rate and base (the posting writes the key and
+    // the tax value of a pending line).
+    static QStringList Texts(const QList<QVariantMap> &rows)
+    {
+        QStringList texts;
+        for (const QVariantMap &row : rows) {
+            QStringList cells;
+            for (const char *name : {"CDIMPOSTO", "VRALIQIMPRZ", "VRBCALCIMPRZ"})
+                cells << row.value(QLatin1String(name)).toString();
+            texts << cells.join(QLatin1Char(' '));
+        }
+        std::sort(texts.begin(), texts.end());
+        return texts;
+    }
+    static QList<QVariantMap> Kept(const QList<QVariantMap> &packetRows)
+    {
+        QList<QVariantMap> kept;
+        for (const QVariantMap &row : packetRows)
+            if (row.value(QStringLiteral("rowState")).toInt() != 2)
+                kept << row;
+        return kept;
+    }
+
+    // Types the line 04 / 25 / 80 up to the base, without leaving it.
+    static void TypeLine(TfrmImpost &form)
+    {
+        Click(form, QStringLiteral("blsMais"));
+        TypeText(form, QStringLiteral("04"));
+        PressKey(form, Qt::Key_Return);
+        TypeText(form, QStringLiteral("25"));
+        PressKey(form, Qt::Key_Return);
+        TypeText(form, QStringLiteral("80"));
+    }
+    static QStringList Codes(const TfrmImpost &form)
+    {
+        QStringList codes;
+        for (const QVariantMap &row : Rows(form))
+            codes << row.value(QStringLiteral("CDIMPOSTO")).toString();
+        return codes;
+    }
+};
+
+TEST_F(DatabaseFault, FileRemovedBeforeTheConnection)
+{
+    ASSERT_TRUE(QFile::remove(DatabasePath()));
+    const QString error = FailedEntryText();
+    EXPECT_TRUE(error.contains(QStringLiteral("não existe"))) << error.toStdString();
+    EXPECT_FALSE(ActionRan());
+    EXPECT_FALSE(QFile::exists(DatabasePath())) << "an empty database was made in its place";
+    ExpectNothingLeft();
+    ExpectNoSecret({error});
+}
+
+TEST_F(DatabaseFault, FileDamagedBeforeTheConnection)
+{
+    QFile file(DatabasePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray(8192, 'x'));
+    file.close();
+    int shownRows = -1;
+    const QString error =
+        FailedEntryText([&](TfrmImpost &form) { shownRows = Rows(form).size(); }, StoredDay());
+    // Either the connection refuses it or the loading does: one text, never both, never silence.
+    EXPECT_EQ(messages.size() + errors.size() + (error.isEmpty() ? 0 : 1), 1)
+        << error.toStdString() << " " << Shown().toStdString();
+    EXPECT_LE(shownRows, 0) << "rows shown from a damaged file";
+    ExpectNothingLeft();
+    ExpectNoSecret({error});
+}
+
+TEST_F(DatabaseFault, LockedDuringTheLoadingThenBack)
+{
+    Lock();
+    ASSERT_FALSE(HasFatalFailure());
+    QStringList onScreen;
+    QStringList shownWhileLocked;
+    const Variant result = RunEntry(
+        [&](TfrmImpost &form) {
+            shownWhileLocked = messages + errors;
+            EXPECT_TRUE(Rows(form).isEmpty()) << "rows shown although the loading failed";
+            Unlock();
+            Reactivate(form); // the next activation loads again
+            EXPECT_EQ(Rows(form).size(), 3) << Shown().toStdString();
+            TypeLine(form);
+            onScreen = Texts(Rows(form));
+            Click(form, QStringLiteral("blsConfirm"));
+        },
+        StoredDay());
+    ASSERT_EQ(shownWhileLocked.size(), 1) << Shown().toStdString();
+    EXPECT_TRUE(shownWhileLocked.first().contains(QStringLiteral("getImpRedZ")))
+        << shownWhileLocked.first().toStdString();
+    ASSERT_TRUE(result.isPacket());
+    EXPECT_EQ(Texts(Kept(PacketRows(result))), onScreen);
+    EXPECT_EQ(onScreen.size(), 4);
+    EXPECT_TRUE(onScreen.contains(QStringLiteral("04 25 80"))) << onScreen.join('|').toStdString();
+    ExpectNoSecret();
+}
+
+TEST_F(DatabaseFault, LockedDuringACodeCheck)
+{
+    QStringList typed;
+    QStringList onScreen;
+    int fieldAfterFault = -1;
+    const Variant result = RunEntry(
+        [&](TfrmImpost &form) {
+            Click(form, QStringLiteral("blsMais"));
+            TypeText(form, QStringLiteral("04"));
+            Lock();
+            PressKey(form, Qt::Key_Return); // the code check cannot read IMPOSTO
+            typed = Codes(form);
+            fieldAfterFault = form.NrCampo();
+            ASSERT_EQ(messages.size() + errors.size(), 1) << Shown().toStdString();
+            Unlock();
+            PressKey(form, Qt::Key_Return);
+            TypeText(form, QStringLiteral("25"));
+            PressKey(form, Qt::Key_Return);
+            TypeText(form, QStringLiteral("80"));
+            onScreen = Texts(Rows(form));
+            Click(form, QStringLiteral("blsConfirm"));
+        },
+        StoredDay());
+    EXPECT_TRUE(typed.contains(QStringLiteral("04"))) << typed.join('|').toStdString();
+    EXPECT_EQ(fieldAfterFault, 1) << "the editor left the code field";
+    ASSERT_EQ(messages.size() + errors.size(), 1) << Shown().toStdString();
+    EXPECT_TRUE((messages + errors).first().contains(QStringLiteral("getPesqImp")));
+    ASSERT_TRUE(result.isPacket());
+    EXPECT_EQ(Texts(Kept(PacketRows(result))), onScreen);
+    EXPECT_EQ(onScreen.size(), 4);
+    ExpectNoSecret();
+}
+
+TEST_F(DatabaseFault, LockedJustBeforeConfirm)
+{
+    QStringList beforeFault;
+    QStringList afterFault;
+    bool stillShown = false;
+    const Variant result = RunEntry(
+        [&](TfrmImpost &form) {
+            TypeLine(form);
+            beforeFault = Texts(Rows(form));
+            Lock();
+            Click(form, QStringLiteral("blsConfirm")); // the posting's code check fails
+            stillShown = form.isVisible();
+            afterFault = Texts(Rows(form));
+            Unlock();
+            Click(form, QStringLiteral("blsConfirm"));
+        },
+        StoredDay());
+    EXPECT_TRUE(stillShown) << "Confirm closed the screen although the line was not posted";
+    EXPECT_EQ(afterFault, beforeFault) << "the typed line changed";
+    ASSERT_EQ(messages.size() + errors.size(), 1) << Shown().toStdString();
+    ASSERT_TRUE(result.isPacket());
+    EXPECT_EQ(Texts(Kept(PacketRows(result))), beforeFault);
+    ExpectNoSecret();
+}
+
+TEST_F(DatabaseFault, LockedAtConfirmOfStoredLinesNeedsNoDatabase)
+{
+    QStringList onScreen;
+    const Variant result = RunEntry(
+        [&](TfrmImpost &form) {
+            onScreen = Texts(Rows(form));
+            Lock();
+            Click(form, QStringLiteral("blsConfirm"));
+        },
+        StoredDay());
+    EXPECT_TRUE(messages.isEmpty() && errors.isEmpty()) << Shown().toStdString();
+    ASSERT_TRUE(result.isPacket());
+    EXPECT_EQ(Texts(Kept(PacketRows(result))), onScreen);
+}
+
+} // namespace

@@ -17,7 +17,11 @@ ScheduledClick::ScheduledClick(const QString &controlName, int delayMs)
 
 QWidget *ScheduledClick::FindControl(const QString &controlName)
 {
-    const auto usable = [](const QWidget *w) { return w && w->isVisible() && w->isEnabled(); };
+    // Only once its window is active: a screen does its start-up work (loading the stored lines)
+    // on activation, and an operator only touches a screen that is up.
+    const auto usable = [](const QWidget *w) {
+        return w && w->isVisible() && w->isEnabled() && w->window()->isActiveWindow();
+    };
     if (QWidget *modal = QApplication::activeModalWidget()) {
         auto *control = modal->findChild<QWidget *>(controlName);
         if (usable(control))

@@ -34,15 +34,11 @@ constexpr CampoPersistente kCamposImpRedZ[] = {
 };
 
 // The screen's fonts are the Windows ones; Liberation Sans has the metrics of Arial and stands in
-// for MS Sans Serif too (Arial itself is mapped by fontconfig, Tahoma falls back to DejaVu Sans).
+// for MS Sans Serif too (fontconfig maps Arial itself, and Tahoma falls back to DejaVu Sans).
+// Adding the same substitution again changes nothing.
 void SubstituiFontesWindows()
 {
-    static const bool feito = [] {
-        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"),
-                                  QStringLiteral("Liberation Sans"));
-        return true;
-    }();
-    Q_UNUSED(feito);
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 }
 
 // The default font of the screen. The Designer format keeps font sizes in points only, and the

@@ -283,6 +283,10 @@ TEST_F(LayoutTest, StateStartsEmpty)
     EXPECT_TRUE(form.TxValor().isEmpty());
     EXPECT_TRUE(form.IdEsquema().isEmpty());
     EXPECT_TRUE(form.VrRetorno().isUnassigned());
+    // nrCampo 0 (or anything above 2) stands for the base value.
+    form.mudafoco5520();
+    EXPECT_EQ(form.findChild<TDBGrid *>(QStringLiteral("dbgImpRedZ"))->SelectedFieldName(),
+              QStringLiteral("VRBCALCIMPRZ"));
 }
 
 // Each image is drawn at the pixel ratio asked for, in its button's text colour, not scaled up

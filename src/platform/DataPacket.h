@@ -36,6 +36,7 @@ public:
     // Limits that keep a hostile packet from exhausting memory.
     static constexpr qint64 MaxBytes = 256LL * 1024 * 1024;
     static constexpr int MaxDepth = 16;
+    static constexpr int MaxAttributes = 4096;   // per element: a ROW holds its fields and RowState
     static constexpr int MaxWidth = 1024 * 1024; // characters of a string field
 
     static DataPacket Parse(const QByteArray &xml); // raises EDatabaseError

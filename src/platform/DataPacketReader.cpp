@@ -45,6 +45,36 @@ qsizetype invalidUtf8Offset(const QByteArray &bytes)
     return -1;
 }
 
+// Offset of the first start tag holding more than `max` attributes, -1 when none. Qt's reader
+// checks duplicate attributes in quadratic time, so a hostile ROW with tens of thousands of
+// attributes would stall it; no genuine element needs more than its fields plus RowState.
+qsizetype overfullTagOffset(const QByteArray &bytes, int max)
+{
+    const char *p = bytes.constData();
+    const qsizetype n = bytes.size();
+    qsizetype tagStart = -1;
+    int equals = 0;
+    char quote = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = p[i];
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (tagStart < 0) {
+            if (c == '<')
+                tagStart = i, equals = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '=') {
+            if (++equals > max)
+                return tagStart;
+        } else if (c == '>') {
+            tagStart = -1;
+        }
+    }
+    return -1;
+}
+
 bool typeFromName(const QString &name, TFieldType &type)
 {
     static const QHash<QString, TFieldType> types = {
@@ -84,6 +114,7 @@ public:
 private:
     [[noreturn]] void fail(const QString &what) const;
     [[noreturn]] void failAt(qint64 line, qint64 column, const QString &what) const;
+    [[noreturn]] void failAtOffset(qsizetype offset, const QString &what) const;
     QXmlStreamReader::TokenType next();
     bool nextChild(const QString &parent); // true at a child's start, false at parent's end
     void expectEnd(const QString &element);
@@ -111,6 +142,13 @@ private:
 void PacketReader::fail(const QString &what) const
 {
     failAt(m_xml.lineNumber(), m_xml.columnNumber() + 1, what);
+}
+
+void PacketReader::failAtOffset(qsizetype offset, const QString &what) const
+{
+    const QByteArray before = m_bytes.left(offset);
+    const qsizetype lineStart = before.lastIndexOf('\n') + 1;
+    failAt(before.count('\n') + 1, offset - lineStart + 1, what);
 }
 
 void PacketReader::failAt(qint64 line, qint64 column, const QString &what) const
@@ -174,12 +212,13 @@ DataPacket PacketReader::read()
         failAt(0, 0,
                QStringLiteral("tamanho acima do limite de %1 bytes").arg(DataPacket::MaxBytes));
     const qsizetype bad = invalidUtf8Offset(m_bytes);
-    if (bad >= 0) {
-        const QByteArray before = m_bytes.left(bad);
-        const qsizetype lineStart = before.lastIndexOf('\n') + 1;
-        failAt(before.count('\n') + 1, bad - lineStart + 1,
-               QStringLiteral("sequência UTF-8 inválida"));
-    }
+    if (bad >= 0)
+        failAtOffset(bad, QStringLiteral("sequência UTF-8 inválida"));
+    const qsizetype overfull = overfullTagOffset(m_bytes, DataPacket::MaxAttributes);
+    if (overfull >= 0)
+        failAtOffset(
+            overfull,
+            QStringLiteral("elemento com mais de %1 atributos").arg(DataPacket::MaxAttributes));
     if (next() != QXmlStreamReader::StartDocument)
         fail(QStringLiteral("declaração XML ausente ou documento vazio"));
     const QString encoding = m_xml.documentEncoding().toString();

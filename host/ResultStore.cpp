@@ -8,11 +8,15 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <algorithm>
+#include <cmath>
 
 namespace
 {
 
 constexpr int kColumnCount = int(std::size(ResultStore::Columns));
+constexpr int kFirstNumber = 5; // VRALIQIMPRZ, VRBCALCIMPRZ, VRIMPOSTORZ
+constexpr double kNumberMargin = 1e-9;
 // The module's design-time provider, used when the connection string names none.
 const QString kDesignProvider = QStringLiteral("MSDAORA.1");
 
@@ -21,7 +25,7 @@ QVariant NullOf(int column)
 {
     if (column == 3)
         return QVariant(QMetaType(QMetaType::QDate));
-    if (column >= 5)
+    if (column >= kFirstNumber)
         return QVariant(QMetaType(QMetaType::Double));
     return QVariant(QMetaType(QMetaType::QString));
 }
@@ -85,19 +89,30 @@ QString ResultStore::Describe(const Values &row)
 void ResultStore::Delete(QSqlDatabase &db, const Values &row, int number)
 {
     QStringList conditions;
+    QVariantList values;
     for (int c = 0; c < kColumnCount; ++c) {
-        const bool null = !row[size_t(c)].isValid() || row[size_t(c)].isNull();
-        conditions << QStringLiteral("%1 %2").arg(
-            QLatin1String(Columns[c]), null ? QStringLiteral("IS NULL") : QStringLiteral("= ?"));
+        const QVariant &value = row[size_t(c)];
+        const QLatin1String column(Columns[c]);
+        if (!value.isValid() || value.isNull()) {
+            conditions << QStringLiteral("%1 IS NULL").arg(column);
+        } else if (c >= kFirstNumber) {
+            // Stored as NUMERIC and carried as a double: equal within a hair's breadth, since some
+            // drivers (psqlODBC) compare a bound double with a NUMERIC inexactly.
+            const double number = value.toDouble();
+            const double margin = kNumberMargin * std::max(1.0, std::abs(number));
+            conditions << QStringLiteral("%1 BETWEEN ? AND ?").arg(column);
+            values << number - margin << number + margin;
+        } else {
+            conditions << QStringLiteral("%1 = ?").arg(column);
+            values << value;
+        }
     }
     QSqlQuery query(db);
     if (!query.prepare(QStringLiteral("DELETE FROM IMPOSTOREDZ WHERE ") +
                        conditions.join(QStringLiteral(" AND "))))
         throw Exception(SqlError(query.lastError()));
-    for (const QVariant &value : row) {
-        if (value.isValid() && !value.isNull())
-            query.addBindValue(value);
-    }
+    for (const QVariant &value : values)
+        query.addBindValue(value);
     if (!query.exec())
         throw Exception(
             QStringLiteral("deleting line %1: %2").arg(number).arg(SqlError(query.lastError())));

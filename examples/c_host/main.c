@@ -39,8 +39,9 @@ struct Options {
 
 static int usage(const char *why)
 {
-    fprintf(stderr, "example_c_host: %s\nusage: example_c_host [--lib-dir DIR] [--home DIR] "
-                    "[--connection TEXT] [--confirm-after-ms N] BRANCH TILL ZCOUNTER YYYY-MM-DD\n",
+    fprintf(stderr,
+            "example_c_host: %s\nusage: example_c_host [--lib-dir DIR] [--home DIR] "
+            "[--connection TEXT] [--confirm-after-ms N] BRANCH TILL ZCOUNTER YYYY-MM-DD\n",
             why);
     return 2;
 }
@@ -50,8 +51,7 @@ static double tdatetime_of(const char *text)
 {
     int y, m, d;
     char rest;
-    if (sscanf(text, "%4d-%2d-%2d%c", &y, &m, &d, &rest) != 3 || m < 1 || m > 12 || d < 1 ||
-        d > 31)
+    if (sscanf(text, "%4d-%2d-%2d%c", &y, &m, &d, &rest) != 3 || m < 1 || m > 12 || d < 1 || d > 31)
         return -1;
     /* Days from civil (proleptic Gregorian), then shifted to the TDateTime epoch. */
     y -= m <= 2;
@@ -148,7 +148,8 @@ int main(int argc, char **argv)
     void *module = dll ? load(libDir, "libPkg_Kpf05520.so") : NULL;
     if (!module)
         return 2;
-    EnsureApplicationFn ensureApplication = (EnsureApplicationFn)symbol(module, "KpfEnsureApplication");
+    EnsureApplicationFn ensureApplication =
+        (EnsureApplicationFn)symbol(module, "KpfEnsureApplication");
     VoidFn initialize = (VoidFn)symbol(module, "Initialize");
     VoidFn finalize = (VoidFn)symbol(module, "Finalize");
     EntryFn entry = (EntryFn)symbol(module, "CriaImpostoRedz");

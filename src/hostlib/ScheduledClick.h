@@ -8,7 +8,7 @@
 class QWidget;
 
 // A click that a host's integration test asks for (KpfDll_ScheduleClick): after its delay it
-// waits for the named control to be visible and enabled on the window on top, then presses and
+// waits for the named control to be visible and enabled on the active window, then presses and
 // releases the mouse at the control's centre, as an operator's touch would, and deletes itself.
 class ScheduledClick : public QObject
 {

@@ -85,6 +85,7 @@ private:
     bool LeConfiguracao5520(TClientDataSet *conjunto, const QString &arquivo, const QString &campo,
                             QString &valor);
     void CriaPrimeiraLinha5520(TDataSet *sourceData);
+    void AjustaRodape5520();
 
     std::unique_ptr<Ui::TfrmImpost> ui;
 

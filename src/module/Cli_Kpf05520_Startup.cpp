@@ -79,6 +79,7 @@ void TfrmImpost::InicializaForm(const QString &branch, const QString &till, cons
 
     ui->lblCodTela->setText(
         Mensagemkvr::MontaRodapeGeral(false, QStringLiteral("KPF05520"), QStringLiteral("N")));
+    AjustaRodape5520();
 
     // Without KAVIRON.CDS the empty type would fail the conversion below; say which file is
     // missing.
@@ -94,6 +95,16 @@ void TfrmImpost::InicializaForm(const QString &branch, const QString &till, cons
         referenceDate != dtReducaoZ)
         return;
     CriaPrimeiraLinha5520(sourceData);
+}
+
+// The footer sizes itself to its text and keeps its right edge, as a right-aligned auto-sized
+// label does: the design text "Kpf05520" fits its 49 pixels, the upper-case code does not.
+void TfrmImpost::AjustaRodape5520()
+{
+    QLabel *rodape = ui->lblCodTela;
+    const int direita = rodape->geometry().right();
+    rodape->resize(std::max(rodape->width(), rodape->sizeHint().width()), rodape->height());
+    rodape->move(direita - rodape->width() + 1, rodape->y());
 }
 
 // A settings file lies beside the host program; a missing one is no error here. Its field is read

@@ -36,6 +36,8 @@ protected:
         QString idEsquema;
         QString idTipoImpFis;
         QString footer;
+        QRect footerGeometry;
+        int footerTextWidth = 0;
     };
     Seen Show(const ZKey &key = ZKey(), TClientDataSet *source = nullptr)
     {
@@ -47,7 +49,10 @@ protected:
                 seen.nrCampo = form.NrCampo();
                 seen.idEsquema = form.IdEsquema();
                 seen.idTipoImpFis = form.IdTipoImpFis();
-                seen.footer = form.findChild<QLabel *>(QStringLiteral("lblCodTela"))->text();
+                const auto *footer = form.findChild<QLabel *>(QStringLiteral("lblCodTela"));
+                seen.footer = footer->text();
+                seen.footerGeometry = footer->geometry();
+                seen.footerTextWidth = footer->fontMetrics().horizontalAdvance(footer->text());
             },
             key, source);
         EXPECT_TRUE(ActionRan());
@@ -188,6 +193,9 @@ TEST_F(StartupTest, SchemaComesFromTheParametersFileWhichMayBeMissing)
     Seen seen = Show();
     EXPECT_EQ(seen.idEsquema, QStringLiteral("7"));
     EXPECT_EQ(seen.footer, QStringLiteral("KPF05520"));
+    // Wider than the design text, it grows to the left and is never clipped.
+    EXPECT_EQ(seen.footerGeometry.right(), 739);
+    EXPECT_GE(seen.footerGeometry.width(), seen.footerTextWidth);
 
     RemoveSettingsFile(QStringLiteral("PARAMETROSKVR.CDS"));
     seen = Show();

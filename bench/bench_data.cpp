@@ -232,9 +232,12 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
+        // One figure per benchmark: the run, or the median of repeated runs.
         for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            if (!run.error_occurred &&
+                (run.run_type == Run::RT_Iteration || run.aggregate_name == "median"))
+                times[run.run_name.function_name] = {run.GetAdjustedRealTime(),
+                                                     run.GetAdjustedCPUTime()};
     }
     std::map<std::string, std::pair<double, double>> times; // real and CPU, in µs
 };

@@ -272,14 +272,7 @@ TEST(DataFunctions, WithoutTheModuleTheyReturnAnErrorText)
 class ServerLoginTest : public ::testing::TestWithParam<Backend>
 {
 protected:
-    void SetUp() override
-    {
-        if (const QString missing = MissingServer(GetParam()); !missing.isEmpty()) {
-            if (ServerRequired())
-                FAIL() << missing.toStdString() << " (KPF_REQUIRE_PG=1)";
-            GTEST_SKIP() << missing.toStdString();
-        }
-    }
+    void SetUp() override { KPF_SKIP_WITHOUT_SERVER(GetParam()); }
 
     QString StringFor(const QString &user, const QString &password) const
     {

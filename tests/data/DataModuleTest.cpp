@@ -22,11 +22,7 @@ class DataModuleTest : public ::testing::TestWithParam<Backend>
 protected:
     void SetUp() override
     {
-        if (const QString missing = MissingServer(GetParam()); !missing.isEmpty()) {
-            if (ServerRequired())
-                FAIL() << missing.toStdString() << " (KPF_REQUIRE_PG=1)";
-            GTEST_SKIP() << missing.toStdString();
-        }
+        KPF_SKIP_WITHOUT_SERVER(GetParam());
         m_db = std::make_unique<TestDatabase>(GetParam());
         ASSERT_FALSE(HasFatalFailure());
         Geralkvr::SetStringConexKvr(m_db->ConnectionString());

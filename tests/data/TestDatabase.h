@@ -6,6 +6,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <memory>
 
 enum class Backend { SQLite, PostgreSQL, ODBC };
@@ -24,6 +25,17 @@ struct ServerSettings {
 // instead of skipping.
 QString MissingServer(Backend backend);
 bool ServerRequired();
+
+// In a fixture's SetUp: skips the test when its server is missing, or fails it when one is
+// required.
+#define KPF_SKIP_WITHOUT_SERVER(backend)                                                           \
+    do {                                                                                           \
+        if (const QString missing = MissingServer(backend); !missing.isEmpty()) {                  \
+            if (ServerRequired())                                                                  \
+                FAIL() << missing.toStdString() << " (KPF_REQUIRE_PG=1)";                          \
+            GTEST_SKIP() << missing.toStdString();                                                 \
+        }                                                                                          \
+    } while (false)
 
 // One fresh database with the schema and the demo data for one test: a SQLite file in a temporary
 // folder, or a schema of its own on the test server (PostgreSQL directly or through ODBC).

@@ -14,11 +14,7 @@ class StoreOn : public ::testing::TestWithParam<Backend>
 protected:
     void SetUp() override
     {
-        if (const QString missing = MissingServer(GetParam()); !missing.isEmpty()) {
-            if (ServerRequired())
-                FAIL() << missing.toStdString() << " (KPF_REQUIRE_PG=1)";
-            GTEST_SKIP() << missing.toStdString();
-        }
+        KPF_SKIP_WITHOUT_SERVER(GetParam());
         ASSERT_TRUE(host.ready()) << host.setupError().toStdString();
         db = std::make_unique<TestDatabase>(GetParam());
         ASSERT_FALSE(HasFatalFailure());

@@ -142,7 +142,7 @@ protected:
             return;
         const long early = run.rssKb[run.rssKb.size() / 10];
         const long late = run.rssKb.last();
-        std::cout << "soak " << name << ": " << run.rssKb.size() << " calls, RSS after call "
+        std::cout << "soak " << name << ": " << run.calls.size() << " calls, RSS after call "
                   << run.rssKb.size() / 10 + 1 << ": " << early << " kB, after the last: " << late
                   << " kB" << std::endl;
         if (kSanitized)

@@ -124,7 +124,8 @@ TEST_F(TDBGridTest, ARefusedPostingKeepsTheCursorAndThePendingLine)
 // A mouse click and a touch both move the row and select the column of the cell.
 TEST_F(TDBGridTest, APressOnACellMovesTheRowAndSelectsTheColumn)
 {
-    QPointingDevice *touchScreen = QTest::createTouchDevice();
+    // Qt keeps a registered device for the life of the process: one for the whole program.
+    static QPointingDevice *touchScreen = QTest::createTouchDevice();
     const std::function<void(QPoint)> presses[] = {
         [this](QPoint at) { QTest::mouseClick(form.grid->viewport(), Qt::LeftButton, {}, at); },
         [&](QPoint at) {

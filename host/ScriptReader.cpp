@@ -226,10 +226,10 @@ std::optional<ScriptCommand> ScriptReader::parseArguments(ScriptCommand::Kind ki
     return std::nullopt;
 }
 
-std::optional<ScriptKey> ScriptReader::parseKey(const QString &spec, QString *error)
+std::optional<ScriptKey> ScriptReader::parseKey(const QString &keyText, QString *error)
 {
     Qt::KeyboardModifiers modifiers;
-    QString rest = spec;
+    QString rest = keyText;
     // Modifiers are prefixes ending in '+'; a lone '+' (or "Ctrl++") is the plus key itself.
     for (qsizetype plus = rest.indexOf(QLatin1Char('+')); plus > 0 && plus < rest.size() - 1;
          plus = rest.indexOf(QLatin1Char('+'))) {

@@ -29,7 +29,7 @@ public:
 
     // The KEY of `key KEY`: one character ("5", ",") or a named key with optional modifiers
     // ("Enter", "Alt+F4", "Ctrl+Shift+Delete"). Sets *error and returns nothing when it is not one.
-    static std::optional<ScriptKey> parseKey(const QString &spec, QString *error);
+    static std::optional<ScriptKey> parseKey(const QString &keyText, QString *error);
 
     // The key that types one character; nothing for characters that cannot be typed.
     static std::optional<ScriptKey> characterKey(QChar character);

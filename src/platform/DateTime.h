@@ -10,7 +10,7 @@ using TDateTime = double;
 TDateTime DateToDateTime(const QDate &date);
 TDateTime QDateTimeToDateTime(const QDateTime &dateTime); // local wall-clock time, no zone shift
 QDate DateTimeToQDate(TDateTime value);                   // the date part
-// Rounded to the millisecond. The result is a wall-clock value with the UTC time spec, so that no
+// Rounded to the millisecond. The result is a wall-clock value marked as UTC time, so that no
 // daylight-saving gap can move it; date() and time() give back exactly what was stored.
 QDateTime DateTimeToQDateTime(TDateTime value);
 TDateTime DateOf(TDateTime value); // midnight of the same day

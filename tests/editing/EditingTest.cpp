@@ -35,10 +35,10 @@ const QMap<QString, Qt::Key> &NamedKeys()
     return keys;
 }
 
-void PressNamedKey(TfrmImpost &form, const QString &spec,
+void PressNamedKey(TfrmImpost &form, const QString &keyText,
                    void (*press)(TfrmImpost &, Qt::Key, Qt::KeyboardModifiers))
 {
-    QStringList parts = spec.size() > 1 ? spec.split(QLatin1Char('+')) : QStringList{spec};
+    QStringList parts = keyText.size() > 1 ? keyText.split(QLatin1Char('+')) : QStringList{keyText};
     const QString name = parts.takeLast();
     Qt::KeyboardModifiers modifiers;
     for (const QString &modifier : parts) {
@@ -56,7 +56,7 @@ void PressNamedKey(TfrmImpost &form, const QString &spec,
     else if (NamedKeys().contains(name))
         press(form, NamedKeys().value(name), modifiers);
     else
-        ADD_FAILURE() << "unknown key " << qPrintable(spec);
+        ADD_FAILURE() << "unknown key " << qPrintable(keyText);
 }
 
 } // namespace

@@ -81,16 +81,6 @@ protected:
         return kept;
     }
 
-    // Types the line 04 / 25 / 80 up to the base, without leaving it.
-    static void TypeLine(TfrmImpost &form)
-    {
-        Click(form, QStringLiteral("blsMais"));
-        TypeText(form, QStringLiteral("04"));
-        PressKey(form, Qt::Key_Return);
-        TypeText(form, QStringLiteral("25"));
-        PressKey(form, Qt::Key_Return);
-        TypeText(form, QStringLiteral("80"));
-    }
     static QStringList Codes(const TfrmImpost &form)
     {
         QStringList codes;

@@ -50,3 +50,13 @@ QString ReliabilityFixture::Shown() const
     return QStringLiteral("messages: [%1] errors: [%2]")
         .arg(messages.join(QStringLiteral(" | ")), errors.join(QStringLiteral(" | ")));
 }
+
+void ReliabilityFixture::TypeLine(TfrmImpost &form)
+{
+    Click(form, QStringLiteral("blsMais"));
+    TypeText(form, QStringLiteral("04"));
+    PressKey(form, Qt::Key_Return);
+    TypeText(form, QStringLiteral("25"));
+    PressKey(form, Qt::Key_Return);
+    TypeText(form, QStringLiteral("80"));
+}

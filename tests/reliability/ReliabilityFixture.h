@@ -24,4 +24,6 @@ protected:
     void ExpectNoSecret(const QStringList &more = {}) const;
     // Every text shown to the operator, for failure output.
     QString Shown() const;
+    // Types the line 04 / 25 / 80 up to the base, without leaving it.
+    static void TypeLine(TfrmImpost &form);
 };

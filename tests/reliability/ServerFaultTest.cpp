@@ -178,16 +178,6 @@ protected:
             codes << row.value(QStringLiteral("CDIMPOSTO")).toString();
         return codes;
     }
-    // Types the line 04 / 25 / 80 up to the base, without leaving it.
-    static void TypeLine(TfrmImpost &form)
-    {
-        Click(form, QStringLiteral("blsMais"));
-        TypeText(form, QStringLiteral("04"));
-        PressKey(form, Qt::Key_Return);
-        TypeText(form, QStringLiteral("25"));
-        PressKey(form, Qt::Key_Return);
-        TypeText(form, QStringLiteral("80"));
-    }
 
     static inline ServerSettings s_server;
     std::unique_ptr<TestDatabase> m_db;

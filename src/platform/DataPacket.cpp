@@ -32,21 +32,6 @@ bool isXmlText(const QString &text)
     return true;
 }
 
-// Field names become attribute names, so they must be XML names.
-bool isXmlName(const QString &name)
-{
-    if (name.isEmpty())
-        return false;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const QChar c = name[i];
-        const bool start = c.isLetter() || c == QLatin1Char('_');
-        const bool inner = c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('.');
-        if (!(i == 0 ? start : start || inner))
-            return false;
-    }
-    return true;
-}
-
 QString fourDigitDate(const QDate &date)
 {
     if (!date.isValid() || date.year() < 1 || date.year() > 9999)
@@ -107,7 +92,7 @@ void checkFields(const DataPacket &packet)
 {
     for (size_t i = 0; i < packet.fields.size(); ++i) {
         const QString &name = packet.fields[i].name;
-        if (!isXmlName(name) || name == QLatin1String("RowState") ||
+        if (!DataPacket::IsFieldName(name) || name == QLatin1String("RowState") ||
             packet.FieldIndex(name) != int(i))
             throw EDatabaseError(
                 QStringLiteral("O nome de campo '%1' não pode ir num pacote de dados").arg(name));
@@ -167,6 +152,20 @@ QString DataPacket::TypeName(TFieldType type)
         return QStringLiteral("boolean");
     }
     return QString();
+}
+
+bool DataPacket::IsFieldName(const QString &name)
+{
+    if (name.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        const bool start = c.isLetter() || c == QLatin1Char('_');
+        const bool inner = c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('.');
+        if (!(i == 0 ? start : start || inner))
+            return false;
+    }
+    return true;
 }
 
 int DataPacket::FieldIndex(const QString &name) const

@@ -46,6 +46,9 @@ public:
     static DataPacket FromDataSet(const TDataSet &dataSet);
     int FieldIndex(const QString &name) const; // -1 when absent (case-insensitive)
 
+    // Field names become ROW attribute names, so they must be XML names (no colon).
+    static bool IsFieldName(const QString &name);
+
     // The packet's name of a field type ("string", "r8", ...).
     static QString TypeName(TFieldType type);
 };

@@ -283,6 +283,8 @@ void PacketReader::readField()
     const QString typeName = attributes.value(QLatin1String("fieldtype")).toString();
     if (field.name.isEmpty())
         fail(QStringLiteral("FIELD sem attrname"));
+    if (!DataPacket::IsFieldName(field.name))
+        fail(QStringLiteral("nome de campo '%1' inválido").arg(field.name.left(80)));
     if (field.name == QLatin1String("RowState") || m_packet.FieldIndex(field.name) >= 0)
         fail(QStringLiteral("nome de campo duplicado '%1'").arg(field.name));
     if (!typeFromName(typeName, field.type))

@@ -63,6 +63,11 @@ std::vector<BadPacket> badPackets()
         {"unknown field type", wrap("<FIELD attrname=\"X\" fieldtype=\"bin.hex\"/>", ""),
          "bin.hex"},
         {"field without name", wrap("<FIELD fieldtype=\"r8\"/>", ""), "attrname"},
+        // Such a field could never appear in a ROW, and the writer could not write it back.
+        {"field name not an XML name", wrap("<FIELD attrname=\"A]B\" fieldtype=\"r8\"/>", ""),
+         "A]B"},
+        {"field name with a colon", wrap("<FIELD attrname=\"x:CD\" fieldtype=\"r8\"/>", ""),
+         "x:CD"},
         {"duplicate field",
          wrap("<FIELD attrname=\"CD\" fieldtype=\"r8\"/><FIELD attrname=\"cd\" fieldtype=\"r8\"/>",
               ""),

@@ -11,14 +11,15 @@ namespace
 {
 
 // Only a password that cannot be mistaken for the words of a message or a key is looked for.
-bool Distinctive(const QString &password, const ADOConnectionString &parsed)
+bool Distinctive(const QString &password, const ADOConnectionString &parsed,
+                 const QString &designProvider)
 {
     if (password.trimmed().size() < 8)
         return false;
     const QString provider = parsed.Value(QStringLiteral("provider"));
     const QString source = parsed.Value(QStringLiteral("data source"));
     return !provider.contains(password) && !source.contains(password) &&
-           !password.contains(QLatin1Char('%'));
+           !designProvider.contains(password) && !password.contains(QLatin1Char('%'));
 }
 
 void CheckProvider(const ADOConnectionString &parsed, const QString &designProvider)
@@ -32,7 +33,7 @@ void CheckProvider(const ADOConnectionString &parsed, const QString &designProvi
         } catch (const EADOError &) {
             return;
         }
-        if (Distinctive(password, parsed) && error.Message().contains(password)) {
+        if (Distinctive(password, parsed, designProvider) && error.Message().contains(password)) {
             std::fprintf(stderr, "the password shows in: %s\n", error.what());
             std::abort();
         }

@@ -3,10 +3,10 @@
 #include "Exceptions.h"
 #include "TDataSet.h"
 
-#include <QXmlStreamWriter>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -32,18 +32,28 @@ bool isXmlText(const QString &text)
     return true;
 }
 
-QString fourDigitDate(const QDate &date)
+QDate checkedDate(const QDate &date)
 {
     if (!date.isValid() || date.year() < 1 || date.year() > 9999)
         throw EDatabaseError(QStringLiteral("Data fora do intervalo do pacote de dados"));
-    return date.toString(QStringLiteral("yyyyMMdd"));
+    return date;
 }
 
-QString valueText(const DataPacket::FieldDesc &field, const QVariant &value)
+// A value as reading the packet's XML gives it back (null as an invalid QVariant), or the
+// EDatabaseError of a value that no packet can carry.
+QVariant canonicalValue(const DataPacket::FieldDesc &field, const QVariant &value)
 {
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    const int type = value.typeId();
     switch (field.type) {
     case TFieldType::ftString: {
-        const QString text = value.toString();
+        if (type == QMetaType::QString) {
+            if (!isXmlText(*static_cast<const QString *>(value.constData())))
+                break;
+            return value;
+        }
+        QString text = value.toString();
         if (!isXmlText(text))
             throw EDatabaseError(
                 QStringLiteral("O campo '%1' contém um caractere que o pacote de dados não admite")
@@ -51,29 +61,150 @@ QString valueText(const DataPacket::FieldDesc &field, const QVariant &value)
         return text;
     }
     case TFieldType::ftDate:
-        return fourDigitDate(value.typeId() == QMetaType::QDateTime ? value.toDateTime().date()
-                                                                    : value.toDate());
+        return checkedDate(type == QMetaType::QDateTime ? value.toDateTime().date()
+                                                        : value.toDate());
     case TFieldType::ftDateTime: {
-        const QDateTime dt = value.typeId() == QMetaType::QDate
-                                 ? QDateTime(value.toDate(), QTime(0, 0))
-                                 : value.toDateTime();
-        return fourDigitDate(dt.date()) + dt.time().toString(QStringLiteral("'T'HH:mm:sszzz"));
+        // The wall-clock time travels; no time zone conversion on either side.
+        if (type == QMetaType::QDate)
+            return QDateTime(checkedDate(value.toDate()), QTime(0, 0), Qt::UTC);
+        const QDateTime dt = value.toDateTime();
+        if (dt.timeSpec() == Qt::UTC) {
+            checkedDate(dt.date());
+            return value;
+        }
+        return QDateTime(checkedDate(dt.date()), dt.time(), Qt::UTC);
     }
     case TFieldType::ftFloat: {
         const double d = value.toDouble();
+        if (type == QMetaType::Double && std::isfinite(d))
+            return value;
         if (!std::isfinite(d))
             throw EDatabaseError(
                 QStringLiteral("O campo '%1' contém um número inválido").arg(field.name));
+        return d;
+    }
+    case TFieldType::ftInteger: {
+        const qlonglong n = value.toLongLong();
+        if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+            throw EDatabaseError(
+                QStringLiteral("O campo '%1' contém um inteiro fora do intervalo").arg(field.name));
+        return int(n);
+    }
+    case TFieldType::ftBoolean:
+        return value.toBool();
+    }
+    throw EDatabaseError(
+        QStringLiteral("O campo '%1' contém um caractere que o pacote de dados não admite")
+            .arg(field.name));
+}
+
+void appendDigits(QByteArray &out, int value, int width)
+{
+    char digits[16];
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        digits[i] = char('0' + value % 10);
+    out.append(digits, width);
+}
+
+// Attribute text escaped as Qt's stream writer escapes it; the text is already known to be XML
+// text, so only markup characters and line breaks need references.
+void appendEscaped(QByteArray &out, const QString &text)
+{
+    const QChar *chars = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n;) {
+        const char16_t c = chars[i].unicode();
+        if (c >= 0x80) {
+            qsizetype end = i + 1;
+            while (end < n && chars[end].unicode() >= 0x80)
+                ++end;
+            out += QStringView(chars + i, end - i).toUtf8();
+            i = end;
+            continue;
+        }
+        if (c >= 0x20 && c != '<' && c != '>' && c != '&' && c != '"') {
+            qsizetype end = i + 1;
+            while (end < n && chars[end].unicode() >= 0x20 && chars[end].unicode() < 0x80 &&
+                   chars[end] != u'<' && chars[end] != u'>' && chars[end] != u'&' &&
+                   chars[end] != u'"')
+                ++end;
+            const qsizetype at = out.size();
+            out.resize(at + (end - i));
+            char *to = out.data() + at;
+            for (qsizetype k = i; k < end; ++k)
+                *to++ = char(chars[k].unicode());
+            i = end;
+            continue;
+        }
+        switch (c) {
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\t':
+            out += "&#9;";
+            break;
+        case '\n':
+            out += "&#10;";
+            break;
+        case '\r':
+            out += "&#13;";
+            break;
+        default:
+            out += char(c);
+        }
+        ++i;
+    }
+}
+
+// The packet's text of a canonical value.
+void appendValue(QByteArray &out, TFieldType type, const QVariant &value)
+{
+    switch (type) {
+    case TFieldType::ftString:
+        appendEscaped(out, value.toString());
+        return;
+    case TFieldType::ftDate:
+    case TFieldType::ftDateTime: {
+        const bool withTime = type == TFieldType::ftDateTime;
+        const QDateTime stamp = withTime ? value.toDateTime() : QDateTime();
+        const QDate date = withTime ? stamp.date() : value.toDate();
+        appendDigits(out, date.year(), 4);
+        appendDigits(out, date.month(), 2);
+        appendDigits(out, date.day(), 2);
+        if (!withTime)
+            return;
+        const QTime time = stamp.time();
+        out += 'T';
+        appendDigits(out, time.hour(), 2);
+        out += ':';
+        appendDigits(out, time.minute(), 2);
+        out += ':';
+        appendDigits(out, time.second(), 2);
+        appendDigits(out, time.msec(), 3);
+        return;
+    }
+    case TFieldType::ftFloat: {
         char buffer[64];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, d);
-        return QString::fromLatin1(buffer, result.ptr - buffer);
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value.toDouble());
+        out.append(buffer, result.ptr - buffer);
+        return;
     }
     case TFieldType::ftInteger:
-        return QString::number(value.toLongLong());
+        out += QByteArray::number(value.toInt());
+        return;
     case TFieldType::ftBoolean:
-        return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        out += value.toBool() ? "TRUE" : "FALSE";
+        return;
     }
-    return QString();
 }
 
 // WIDTH is the field's size, widened to the longest value when a store holds a longer one (a
@@ -99,16 +230,17 @@ void checkFields(const DataPacket &packet)
     }
 }
 
-// One "row original kind" triple per change, in the order the changes were made.
-QString changeLog(const DataPacket &packet)
+struct ChangeEntry {
+    quint64 order;
+    size_t row;
+    int original; // 1-based row of a modified row's original, else 0
+    int kind;
+};
+
+// The changes in the order they were made, with a modified row's original checked.
+std::vector<ChangeEntry> changeLog(const DataPacket &packet)
 {
-    struct Entry {
-        quint64 order;
-        size_t row;
-        int original;
-        int kind;
-    };
-    std::vector<Entry> entries;
+    std::vector<ChangeEntry> entries;
     const auto &rows = packet.rows;
     for (size_t r = 0; r < rows.size(); ++r) {
         const int kind = rows[r].rowState;
@@ -125,12 +257,27 @@ QString changeLog(const DataPacket &packet)
         entries.push_back({order, r, original, kind});
     }
     std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry &a, const Entry &b) { return a.order < b.order; });
-    QStringList items;
-    for (const Entry &e : entries)
-        items << QString::number(e.row + 1) << QString::number(e.original)
-              << QString::number(e.kind);
-    return items.join(QLatin1Char(' '));
+                     [](const ChangeEntry &a, const ChangeEntry &b) { return a.order < b.order; });
+    return entries;
+}
+
+// One "row original kind" triple per change.
+QByteArray changeLogText(const std::vector<ChangeEntry> &entries)
+{
+    QByteArray text;
+    for (const ChangeEntry &e : entries) {
+        if (!text.isEmpty())
+            text += ' ';
+        text += QByteArray::number(qulonglong(e.row + 1)) + ' ' + QByteArray::number(e.original) +
+                ' ' + QByteArray::number(e.kind);
+    }
+    return text;
+}
+
+void newLine(QByteArray &out, int depth)
+{
+    static const char indent[] = "\n            "; // up to three levels of four spaces
+    out.append(indent, 1 + depth * 4);
 }
 
 } // namespace
@@ -176,43 +323,91 @@ int DataPacket::FieldIndex(const QString &name) const
     return -1;
 }
 
+// Written by hand in the layout of Qt's auto-formatting stream writer: going through
+// QXmlStreamWriter encoded every call on its own and made writing cost more than reading.
 QByteArray DataPacket::ToXml() const
 {
     checkFields(*this);
-    const QString log = changeLog(*this);
+    const QByteArray log = changeLogText(changeLog(*this));
     QByteArray out;
-    QXmlStreamWriter xml(&out);
-    xml.setAutoFormatting(true);
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
-    xml.writeStartElement(QStringLiteral("DATAPACKET"));
-    xml.writeAttribute(QStringLiteral("Version"), QStringLiteral("2.0"));
-    xml.writeStartElement(QStringLiteral("METADATA"));
-    xml.writeStartElement(QStringLiteral("FIELDS"));
-    for (size_t i = 0; i < fields.size(); ++i) {
-        xml.writeEmptyElement(QStringLiteral("FIELD"));
-        xml.writeAttribute(QStringLiteral("attrname"), fields[i].name);
-        xml.writeAttribute(QStringLiteral("fieldtype"), TypeName(fields[i].type));
-        if (fields[i].type == TFieldType::ftString)
-            xml.writeAttribute(QStringLiteral("WIDTH"), QString::number(stringWidth(*this, i)));
+    out.reserve(qsizetype(256 + fields.size() * 64 + rows.size() * (16 + fields.size() * 24)));
+    out += R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)";
+    newLine(out, 0);
+    out += R"(<DATAPACKET Version="2.0">)";
+    newLine(out, 1);
+    out += "<METADATA>";
+    newLine(out, 2);
+    if (fields.empty()) {
+        out += "<FIELDS/>";
+    } else {
+        out += "<FIELDS>";
+        for (size_t i = 0; i < fields.size(); ++i) {
+            newLine(out, 3);
+            out += R"(<FIELD attrname=")" + fields[i].name.toUtf8() + R"(" fieldtype=")" +
+                   TypeName(fields[i].type).toLatin1() + '"';
+            if (fields[i].type == TFieldType::ftString)
+                out += R"( WIDTH=")" + QByteArray::number(stringWidth(*this, i)) + '"';
+            out += "/>";
+        }
+        newLine(out, 2);
+        out += "</FIELDS>";
     }
-    xml.writeEndElement(); // FIELDS
-    xml.writeEmptyElement(QStringLiteral("PARAMS"));
-    if (!log.isEmpty())
-        xml.writeAttribute(QStringLiteral("CHANGE_LOG"), log);
-    xml.writeEndElement(); // METADATA
-    xml.writeStartElement(QStringLiteral("ROWDATA"));
-    for (const Row &row : rows) {
-        xml.writeEmptyElement(QStringLiteral("ROW"));
-        if (row.rowState != 0)
-            xml.writeAttribute(QStringLiteral("RowState"), QString::number(row.rowState));
-        for (size_t i = 0; i < fields.size() && i < row.values.size(); ++i)
-            if (row.values[i].isValid() && !row.values[i].isNull())
-                xml.writeAttribute(fields[i].name, valueText(fields[i], row.values[i]));
+    newLine(out, 2);
+    out += log.isEmpty() ? QByteArray("<PARAMS/>") : R"(<PARAMS CHANGE_LOG=")" + log + R"("/>)";
+    newLine(out, 1);
+    out += "</METADATA>";
+    newLine(out, 1);
+    if (rows.empty()) {
+        out += "<ROWDATA/>";
+    } else {
+        out += "<ROWDATA>";
+        std::vector<QByteArray> names;
+        for (const FieldDesc &field : fields)
+            names.push_back(' ' + field.name.toUtf8() + "=\"");
+        for (const Row &row : rows) {
+            newLine(out, 2);
+            out += "<ROW";
+            if (row.rowState != 0)
+                out += R"( RowState=")" + QByteArray::number(row.rowState) + '"';
+            for (size_t i = 0; i < fields.size() && i < row.values.size(); ++i) {
+                const QVariant value = canonicalValue(fields[i], row.values[i]);
+                if (!value.isValid())
+                    continue;
+                out += names[i];
+                appendValue(out, fields[i].type, value);
+                out += '"';
+            }
+            out += "/>";
+        }
+        newLine(out, 1);
+        out += "</ROWDATA>";
     }
-    xml.writeEndElement(); // ROWDATA
-    xml.writeEndElement(); // DATAPACKET
-    xml.writeEndDocument();
+    newLine(out, 0);
+    out += "</DATAPACKET>\n";
     return out;
+}
+
+void DataPacket::Normalize()
+{
+    checkFields(*this);
+    const std::vector<ChangeEntry> log = changeLog(*this);
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].type == TFieldType::ftString)
+            fields[i].size = stringWidth(*this, i);
+        else
+            fields[i].size = 0;
+    for (Row &row : rows) {
+        row.values.resize(fields.size());
+        for (size_t i = 0; i < fields.size(); ++i)
+            row.values[i] = canonicalValue(fields[i], row.values[i]);
+        row.changeOrder = 0;
+    }
+    quint64 order = 0;
+    for (const ChangeEntry &e : log) {
+        rows[e.row].changeOrder = ++order;
+        if (e.kind == 8)
+            rows[e.row].originalRow = e.original - 1;
+    }
 }
 
 DataPacket DataPacket::FromDataSet(const TDataSet &dataSet)

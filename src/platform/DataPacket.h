@@ -42,6 +42,11 @@ public:
     static DataPacket Parse(const QByteArray &xml); // raises EDatabaseError
     QByteArray ToXml() const;                       // change log written from the rows' RowState
 
+    // Makes the packet what reading its XML would give: the same checks as ToXml, every value
+    // in the type the reader yields, string sizes widened as WIDTH is, the change order
+    // renumbered. Lets a packet pass between objects of one process without the XML.
+    void Normalize();
+
     // The packet of a data set: its fields and its whole store with the change log.
     static DataPacket FromDataSet(const TDataSet &dataSet);
     int FieldIndex(const QString &name) const; // -1 when absent (case-insensitive)

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QVarLengthArray>
 #include <QXmlStreamReader>
 #include <charconv>
 #include <limits>
@@ -96,12 +97,100 @@ bool typeFromName(const QString &name, TFieldType &type)
     return true;
 }
 
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Exactly `count` ASCII digits of `text` from `pos` on.
+bool readDigits(QStringView text, qsizetype pos, int count, int &value)
+{
+    value = 0;
+    for (qsizetype i = pos; i < pos + count; ++i) {
+        if (!isDigit(text[i]))
+            return false;
+        value = value * 10 + (text[i].unicode() - u'0');
+    }
+    return true;
+}
+
+// An optional sign and 1 to 18 ASCII digits, nothing else (no blanks).
 bool parseDecimalInt(QStringView text, qint64 &value)
 {
-    static const QRegularExpression pattern(QStringLiteral("^[+-]?[0-9]{1,18}$"));
-    if (!pattern.match(text).hasMatch())
+    const bool signed_ = !text.isEmpty() && (text[0] == u'+' || text[0] == u'-');
+    const QStringView digits = text.mid(signed_ ? 1 : 0);
+    if (digits.isEmpty() || digits.size() > 18)
         return false;
-    value = text.toLongLong();
+    qint64 v = 0;
+    for (const QChar c : digits) {
+        if (!isDigit(c))
+            return false;
+        v = v * 10 + (c.unicode() - u'0');
+    }
+    value = text[0] == u'-' ? -v : v;
+    return true;
+}
+
+// yyyyMMdd, optionally followed by Thh:mm:ss and three digits of milliseconds.
+bool parseStamp(QStringView text, QDate &date, QTime &time, bool &hasTime)
+{
+    const qsizetype n = text.size();
+    if (n != 8 && n != 17 && n != 20)
+        return false;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+    if (!readDigits(text, 0, 4, year) || !readDigits(text, 4, 2, month) ||
+        !readDigits(text, 6, 2, day))
+        return false;
+    hasTime = n > 8;
+    if (hasTime &&
+        (text[8] != u'T' || text[11] != u':' || text[14] != u':' || !readDigits(text, 9, 2, hour) ||
+         !readDigits(text, 12, 2, minute) || !readDigits(text, 15, 2, second) ||
+         (n == 20 && !readDigits(text, 17, 3, msec))))
+        return false;
+    date = QDate(year, month, day);
+    time = QTime(hour, minute, second, msec);
+    return date.isValid() && time.isValid();
+}
+
+// [+-]digits[.digits][e[+-]digits], with at least one digit before the exponent; no blanks, no
+// comma, no INF or NAN.
+bool parseDecimalFloat(QStringView text, double &value)
+{
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    const bool negative = n > 0 && text[0] == u'-';
+    if (n > 0 && (text[0] == u'+' || text[0] == u'-'))
+        ++i;
+    const qsizetype start = i;
+    qsizetype mantissaDigits = 0;
+    for (; i < n && isDigit(text[i]); ++i)
+        ++mantissaDigits;
+    if (i < n && text[i] == u'.')
+        for (++i; i < n && isDigit(text[i]); ++i)
+            ++mantissaDigits;
+    if (mantissaDigits == 0)
+        return false;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < n && (text[i] == u'+' || text[i] == u'-'))
+            ++i;
+        const qsizetype exponentStart = i;
+        while (i < n && isDigit(text[i]))
+            ++i;
+        if (i == exponentStart)
+            return false;
+    }
+    if (i != n)
+        return false;
+    // Only ASCII is left, so the Latin-1 form has the same characters.
+    QVarLengthArray<char, 64> plain(n - start);
+    for (qsizetype k = start; k < n; ++k)
+        plain[k - start] = char(text[k].unicode());
+    const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec != std::errc() || ptr != plain.data() + plain.size())
+        return false;
+    if (negative)
+        value = -value;
     return true;
 }
 
@@ -123,14 +212,16 @@ private:
     void readField();
     void readParams();
     void readRow();
-    QVariant readValue(const DataPacket::FieldDesc &field, const QString &text) const;
+    int fieldOfAttribute(QStringView name, int expected) const;
+    QVariant readValue(const DataPacket::FieldDesc &field, QStringView text) const;
     void applyChangeLog();
     void pairWithoutChangeLog();
 
     const QByteArray &m_bytes;
     QXmlStreamReader m_xml;
     DataPacket m_packet;
-    QHash<QString, int> m_fieldByName; // exact attribute names
+    // Exact attribute names; the views point into m_packet.fields, which stays put once read.
+    QHash<QStringView, int> m_fieldByName;
     int m_depth = 0;
     bool m_hasChangeLog = false;
     QString m_changeLog;
@@ -266,6 +357,8 @@ void PacketReader::readMetadata()
             fail(QStringLiteral("elemento inesperado %1 em FIELDS").arg(m_xml.name()));
         readField();
     }
+    for (size_t i = 0; i < m_packet.fields.size(); ++i)
+        m_fieldByName.insert(m_packet.fields[i].name, int(i));
     if (!nextChild(QStringLiteral("METADATA")))
         return;
     if (m_xml.name() != QLatin1String("PARAMS"))
@@ -298,7 +391,6 @@ void PacketReader::readField()
             fail(QStringLiteral("WIDTH ausente ou inválido no campo '%1'").arg(field.name));
         field.size = int(unicode ? width / 2 : width);
     }
-    m_fieldByName.insert(field.name, int(m_packet.fields.size()));
     m_packet.fields.push_back(field);
     expectEnd(QStringLiteral("FIELD"));
 }
@@ -319,9 +411,10 @@ void PacketReader::readRow()
 {
     DataPacket::Row row;
     row.values.resize(m_packet.fields.size());
+    int expected = 0; // rows written by a writer hold their fields in order
     for (const QXmlStreamAttribute &attribute : m_xml.attributes()) {
-        const QString name = attribute.qualifiedName().toString();
-        const QString text = attribute.value().toString();
+        const QStringView name = attribute.qualifiedName();
+        const QStringView text = attribute.value();
         if (name == QLatin1String("RowState")) {
             qint64 state = -1;
             if (!parseDecimalInt(text, state) ||
@@ -330,17 +423,25 @@ void PacketReader::readRow()
             row.rowState = int(state);
             continue;
         }
-        const int index = m_fieldByName.value(name, -1);
+        const int index = fieldOfAttribute(name, expected);
         if (index < 0)
             fail(QStringLiteral("atributo '%1' não corresponde a nenhum campo").arg(name));
         row.values[size_t(index)] = readValue(m_packet.fields[size_t(index)], text);
+        expected = index + 1;
     }
     m_packet.rows.push_back(std::move(row));
     m_rowPositions.emplace_back(m_xml.lineNumber(), m_xml.columnNumber() + 1);
     expectEnd(QStringLiteral("ROW"));
 }
 
-QVariant PacketReader::readValue(const DataPacket::FieldDesc &field, const QString &text) const
+int PacketReader::fieldOfAttribute(QStringView name, int expected) const
+{
+    if (size_t(expected) < m_packet.fields.size() && m_packet.fields[size_t(expected)].name == name)
+        return expected;
+    return m_fieldByName.value(name, -1);
+}
+
+QVariant PacketReader::readValue(const DataPacket::FieldDesc &field, QStringView text) const
 {
     const auto bad = [&]() {
         fail(QStringLiteral("valor '%1' inválido no campo '%2'").arg(text.left(80), field.name));
@@ -352,37 +453,23 @@ QVariant PacketReader::readValue(const DataPacket::FieldDesc &field, const QStri
                      .arg(text.size())
                      .arg(field.name)
                      .arg(field.size));
-        return text;
+        return text.toString();
     case TFieldType::ftDate:
     case TFieldType::ftDateTime: {
-        static const QRegularExpression pattern(QStringLiteral(
-            "^([0-9]{4})([0-9]{2})([0-9]{2})(?:T([0-9]{2}):([0-9]{2}):([0-9]{2})([0-9]{3})?)?$"));
-        const auto m = pattern.match(text);
-        if (!m.hasMatch() || (field.type == TFieldType::ftDate && m.hasCaptured(4)))
-            bad();
-        const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(),
-                         m.captured(7).toInt());
-        if (!date.isValid() || !time.isValid())
+        QDate date;
+        QTime time;
+        bool hasTime = false;
+        if (!parseStamp(text, date, time, hasTime) || (field.type == TFieldType::ftDate && hasTime))
             bad();
         if (field.type == TFieldType::ftDate)
             return date;
         return QDateTime(date, time, Qt::UTC);
     }
     case TFieldType::ftFloat: {
-        static const QRegularExpression pattern(
-            QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
-        if (!pattern.match(text).hasMatch())
-            bad();
-        std::string plain = text.toStdString();
-        const bool negative = plain[0] == '-';
-        if (plain[0] == '-' || plain[0] == '+')
-            plain.erase(0, 1);
         double value = 0;
-        const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-        if (ec != std::errc() || ptr != plain.data() + plain.size())
+        if (!parseDecimalFloat(text, value))
             bad();
-        return negative ? -value : value;
+        return value;
     }
     case TFieldType::ftInteger: {
         qint64 value = 0;
@@ -398,7 +485,8 @@ QVariant PacketReader::readValue(const DataPacket::FieldDesc &field, const QStri
             return false;
         bad();
     }
-    fail(QStringLiteral("valor '%1' inválido no campo '%2'").arg(text.left(80), field.name));
+    bad();
+    return QVariant();
 }
 
 void PacketReader::applyChangeLog()

@@ -40,7 +40,9 @@ void TClientDataSet::SetData(const Variant &data)
             data.isText()
                 ? QStringLiteral("Pacote de dados esperado, recebido o texto: %1").arg(data.text())
                 : QStringLiteral("Pacote de dados esperado, recebido um valor vazio"));
-    const DataPacket packet = DataPacket::Parse(data.packet());
+    DataPacket parsed;
+    const DataPacket &packet =
+        data.packetData() ? *data.packetData() : (parsed = DataPacket::Parse(data.packet()));
     const bool persistent = HasPersistentFields();
     // Everything is checked and converted before the current content is touched.
     std::vector<TRecord> records;
@@ -122,7 +124,7 @@ std::vector<TRecord> TClientDataSet::RecordsFrom(const DataPacket &packet) const
 Variant TClientDataSet::Data() const
 {
     CheckActive();
-    return Variant::fromPacket(DataPacket::FromDataSet(*this).ToXml());
+    return Variant::fromPacket(DataPacket::FromDataSet(*this));
 }
 
 void TClientDataSet::LoadFromFile(const QString &fileName)

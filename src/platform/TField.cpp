@@ -82,6 +82,26 @@ bool toBoolean(const QVariant &v)
     throw EConvertError(QStringLiteral("'%1' não é um valor booleano válido").arg(textOf(v)));
 }
 
+// A value already stored as the field stores it: a packet's values mostly are.
+bool alreadyOfType(const QVariant &v, TFieldType type, int size)
+{
+    switch (v.typeId()) {
+    case QMetaType::QString:
+        return type == TFieldType::ftString &&
+               (size <= 0 || static_cast<const QString *>(v.constData())->size() <= size);
+    case QMetaType::QDate:
+        return type == TFieldType::ftDate;
+    case QMetaType::Double:
+        return type == TFieldType::ftFloat && std::isfinite(v.toDouble());
+    case QMetaType::Int:
+        return type == TFieldType::ftInteger;
+    case QMetaType::Bool:
+        return type == TFieldType::ftBoolean;
+    default:
+        return false;
+    }
+}
+
 double toFloat(const QVariant &v)
 {
     if (isText(v))
@@ -120,6 +140,8 @@ QVariant TField::Convert(const QVariant &value, TFieldType type, int size)
 {
     if (!value.isValid() || value.isNull())
         return QVariant();
+    if (alreadyOfType(value, type, size))
+        return value;
     switch (type) {
     case TFieldType::ftString: {
         QString text = isText(value) ? textOf(value) : Text(value, TFieldType::ftString);

@@ -5,6 +5,9 @@
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QXmlStreamWriter>
+#include <charconv>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace
@@ -148,6 +151,114 @@ TEST_F(ChangeLog, SetDataOfAPacketWithAChangeLogRestoresIt)
     EXPECT_EQ(rowStates(copy.Data().packet()), (QStringList{"2:01", "2:02", "1:03", "8:03"}));
 }
 
+// Qt's auto-formatting stream writer's rendering of a packet of texts, floats and dates without
+// a change log: the packet writer must match it byte for byte, escaping included.
+QByteArray streamWriterXml(const DataPacket &packet)
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeStartElement(QStringLiteral("DATAPACKET"));
+    xml.writeAttribute(QStringLiteral("Version"), QStringLiteral("2.0"));
+    xml.writeStartElement(QStringLiteral("METADATA"));
+    xml.writeStartElement(QStringLiteral("FIELDS"));
+    for (const DataPacket::FieldDesc &field : packet.fields) {
+        xml.writeEmptyElement(QStringLiteral("FIELD"));
+        xml.writeAttribute(QStringLiteral("attrname"), field.name);
+        xml.writeAttribute(QStringLiteral("fieldtype"), DataPacket::TypeName(field.type));
+        if (field.type == TFieldType::ftString)
+            xml.writeAttribute(QStringLiteral("WIDTH"), QString::number(field.size));
+    }
+    xml.writeEndElement();
+    xml.writeEmptyElement(QStringLiteral("PARAMS"));
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("ROWDATA"));
+    for (const DataPacket::Row &row : packet.rows) {
+        xml.writeEmptyElement(QStringLiteral("ROW"));
+        for (size_t i = 0; i < packet.fields.size(); ++i) {
+            const QVariant &value = row.values[i];
+            if (!value.isValid())
+                continue;
+            char number[64];
+            const QString text =
+                value.typeId() == QMetaType::QDate ? value.toDate().toString(u"yyyyMMdd")
+                : value.typeId() == QMetaType::Double
+                    ? QString::fromLatin1(
+                          number,
+                          std::to_chars(number, number + sizeof number, value.toDouble()).ptr -
+                              number)
+                    : value.toString();
+            xml.writeAttribute(packet.fields[i].name, text);
+        }
+    }
+    xml.writeEndDocument();
+    return out;
+}
+
+// In the process a packet travels as its structure; it must load exactly as its XML would,
+// change log included, and the log must go on the same way afterwards.
+TEST_F(ChangeLog, APacketHandedOverInTheProcessLoadsAsItsXmlWould)
+{
+    ds.Next();
+    ds.Delete();
+    ds.Insert();
+    field("CDIMPOSTO")->SetAsString(QStringLiteral("04"));
+    field("DTREDUCAOZ")->SetAsString(QStringLiteral("07/12/2026"));
+    ds.Post();
+    ds.First();
+    ds.Edit();
+    field("VRALIQ")->SetAsFloat(12);
+    ds.Post();
+    const Variant handed = ds.Data();
+    ASSERT_NE(handed.packetData(), nullptr);
+    TClientDataSet direct, viaXml;
+    direct.SetData(handed);
+    viaXml.SetData(Variant::fromPacket(QByteArray(handed.packet())));
+    EXPECT_EQ(direct.Data().packet(), viaXml.Data().packet());
+    for (TClientDataSet *copy : {&direct, &viaXml}) {
+        copy->Last();
+        copy->Delete();
+    }
+    EXPECT_EQ(direct.Data().packet(), viaXml.Data().packet());
+    EXPECT_EQ(rowStates(direct.Data().packet()),
+              (QStringList{"1:01", "8:01", "2:02", "4:04", "2:03"}));
+}
+
+TEST(PacketRoundTrip, NormalizingGivesWhatReadingTheXmlGives)
+{
+    DataPacket packet;
+    packet.fields = {{QStringLiteral("CD"), TFieldType::ftString, 2},
+                     {QStringLiteral("T"), TFieldType::ftDateTime, 0},
+                     {QStringLiteral("D"), TFieldType::ftDate, 0},
+                     {QStringLiteral("R"), TFieldType::ftFloat, 0},
+                     {QStringLiteral("I"), TFieldType::ftInteger, 0}};
+    // Values as a query may hold them: too long, of another type, with a time zone.
+    packet.rows.push_back(
+        {{QStringLiteral("12345"),
+          QDateTime(QDate(2026, 12, 7), QTime(23, 30, 1, 5), Qt::LocalTime),
+          QDateTime(QDate(2026, 12, 7), QTime(10, 0)), QStringLiteral("1.5"), qlonglong(42)}});
+    packet.rows.push_back({{1.5, QDate(2026, 1, 2), QVariant(), -0.0, true}});
+    packet.rows.push_back({{QVariant()}}); // fewer values than fields
+    const DataPacket read = DataPacket::Parse(packet.ToXml());
+    DataPacket normalized = packet;
+    normalized.Normalize();
+    ASSERT_EQ(normalized.fields.size(), read.fields.size());
+    for (size_t i = 0; i < read.fields.size(); ++i)
+        EXPECT_EQ(normalized.fields[i].size, read.fields[i].size) << i;
+    ASSERT_EQ(normalized.rows.size(), read.rows.size());
+    for (size_t r = 0; r < read.rows.size(); ++r)
+        for (size_t i = 0; i < read.fields.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << "row " << r << " field " << i);
+            const QVariant &mine = normalized.rows[r].values.at(i),
+                           &theirs = read.rows[r].values[i];
+            EXPECT_EQ(mine.typeId(), theirs.typeId());
+            EXPECT_EQ(mine, theirs);
+        }
+    EXPECT_EQ(std::signbit(normalized.rows[1].values[3].toDouble()), true);
+    EXPECT_EQ(normalized.ToXml(), packet.ToXml());
+}
+
 struct RoundTripCase {
     const char *name;
     QVariant code;
@@ -177,8 +288,10 @@ TEST(PacketRoundTrip, ValuesComeBackExactly)
                          {QStringLiteral("VRALIQ"), TFieldType::ftFloat, 0},
                          {QStringLiteral("DTREDUCAOZ"), TFieldType::ftDate, 0}};
         packet.rows.push_back({{c.code, c.text, c.rate, c.date}});
-        const DataPacket back = DataPacket::Parse(packet.ToXml());
+        const QByteArray xml = packet.ToXml();
+        const DataPacket back = DataPacket::Parse(xml);
         ASSERT_EQ(back.rows.size(), 1u);
+        EXPECT_EQ(xml, streamWriterXml(back));
         EXPECT_EQ(back.rows[0].values, packet.rows[0].values);
         EXPECT_EQ(back.rows[0].values[0].isValid(), c.code.isValid());
     }

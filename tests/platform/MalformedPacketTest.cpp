@@ -244,6 +244,12 @@ TEST(MalformedPacket, UnwritableContentIsRefusedOnWriting)
     control.fields = {{QStringLiteral("CD"), TFieldType::ftString, 5}};
     control.rows.push_back({{QStringLiteral("a\x01z")}});
     EXPECT_THROW(control.ToXml(), EDatabaseError);
+    EXPECT_THROW(Variant::fromPacket(control), EDatabaseError);
+
+    DataPacket beyondInt;
+    beyondInt.fields = {{QStringLiteral("QT"), TFieldType::ftInteger, 0}};
+    beyondInt.rows.push_back({{qlonglong(1) << 40}});
+    EXPECT_THROW(beyondInt.ToXml(), EDatabaseError); // the reader would refuse it
 
     DataPacket badName;
     badName.fields = {{QStringLiteral("COUNT(*)"), TFieldType::ftFloat, 0}};

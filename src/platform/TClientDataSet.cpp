@@ -137,7 +137,20 @@ void TClientDataSet::LoadFromFile(const QString &fileName)
         throw EDatabaseError(QStringLiteral("O arquivo '%1' excede o limite de %2 bytes")
                                  .arg(fileName)
                                  .arg(DataPacket::MaxBytes));
-    const QByteArray bytes = file.read(DataPacket::MaxBytes + 1);
+    // In small steps: QIODevice::read(n) reserves all n bytes at once, and n would be the
+    // whole limit for every settings file.
+    QByteArray bytes;
+    constexpr qint64 Step = 64 * 1024;
+    for (;;) {
+        const QByteArray part = file.read(std::min(Step, DataPacket::MaxBytes + 1 - bytes.size()));
+        if (part.isEmpty())
+            break;
+        bytes += part;
+        if (bytes.size() > DataPacket::MaxBytes)
+            throw EDatabaseError(QStringLiteral("O arquivo '%1' excede o limite de %2 bytes")
+                                     .arg(fileName)
+                                     .arg(DataPacket::MaxBytes));
+    }
     if (file.error() != QFileDevice::NoError)
         throw EDatabaseError(QStringLiteral("Não foi possível ler o arquivo '%1': %2")
                                  .arg(fileName, file.errorString()));

@@ -3,6 +3,7 @@
 #include "SysUtils.h"
 #include "TClientDataSet.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamWriter>
@@ -456,6 +457,29 @@ TEST(PacketFiles, SaveAndLoadKeepTheContentAndErrorsNameTheFile)
         EXPECT_TRUE(e.Message().contains(missing)) << e.what();
     }
     EXPECT_TRUE(loaded.Active()); // a failed load leaves the list as it was
+}
+
+// Files are read in steps; a file of many steps comes back whole.
+TEST(PacketFiles, AFileLargerThanOneReadStepLoadsWhole)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("GRANDE.CDS"));
+    TClientDataSet ds;
+    ds.AddField(QStringLiteral("TEXTO"), TFieldType::ftString, 100);
+    ds.CreateDataSet();
+    for (int i = 0; i < 3000; ++i) {
+        ds.Insert();
+        ds.FieldByName(QStringLiteral("TEXTO"))->SetAsString(QString::number(i).repeated(20));
+        ds.Post();
+    }
+    ds.SaveToFile(path);
+    ASSERT_GT(QFileInfo(path).size(), 4 * 64 * 1024);
+
+    TClientDataSet loaded;
+    loaded.LoadFromFile(path);
+    EXPECT_EQ(loaded.RecordCount(), 3000);
+    EXPECT_EQ(loaded.Data().packet(), ds.Data().packet());
 }
 
 } // namespace

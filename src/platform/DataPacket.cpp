@@ -336,55 +336,65 @@ QByteArray DataPacket::ToXml() const
     out += R"(<DATAPACKET Version="2.0">)";
     newLine(out, 1);
     out += "<METADATA>";
-    newLine(out, 2);
-    if (fields.empty()) {
-        out += "<FIELDS/>";
-    } else {
-        out += "<FIELDS>";
-        for (size_t i = 0; i < fields.size(); ++i) {
-            newLine(out, 3);
-            out += R"(<FIELD attrname=")" + fields[i].name.toUtf8() + R"(" fieldtype=")" +
-                   TypeName(fields[i].type).toLatin1() + '"';
-            if (fields[i].type == TFieldType::ftString)
-                out += R"( WIDTH=")" + QByteArray::number(stringWidth(*this, i)) + '"';
-            out += "/>";
-        }
-        newLine(out, 2);
-        out += "</FIELDS>";
-    }
+    AppendFields(out);
     newLine(out, 2);
     out += log.isEmpty() ? QByteArray("<PARAMS/>") : R"(<PARAMS CHANGE_LOG=")" + log + R"("/>)";
     newLine(out, 1);
     out += "</METADATA>";
-    newLine(out, 1);
-    if (rows.empty()) {
-        out += "<ROWDATA/>";
-    } else {
-        out += "<ROWDATA>";
-        std::vector<QByteArray> names;
-        for (const FieldDesc &field : fields)
-            names.push_back(' ' + field.name.toUtf8() + "=\"");
-        for (const Row &row : rows) {
-            newLine(out, 2);
-            out += "<ROW";
-            if (row.rowState != 0)
-                out += R"( RowState=")" + QByteArray::number(row.rowState) + '"';
-            for (size_t i = 0; i < fields.size() && i < row.values.size(); ++i) {
-                const QVariant value = canonicalValue(fields[i], row.values[i]);
-                if (!value.isValid())
-                    continue;
-                out += names[i];
-                appendValue(out, fields[i].type, value);
-                out += '"';
-            }
-            out += "/>";
-        }
-        newLine(out, 1);
-        out += "</ROWDATA>";
-    }
+    AppendRows(out);
     newLine(out, 0);
     out += "</DATAPACKET>\n";
     return out;
+}
+
+void DataPacket::AppendFields(QByteArray &out) const
+{
+    newLine(out, 2);
+    if (fields.empty()) {
+        out += "<FIELDS/>";
+        return;
+    }
+    out += "<FIELDS>";
+    for (size_t i = 0; i < fields.size(); ++i) {
+        newLine(out, 3);
+        out += R"(<FIELD attrname=")" + fields[i].name.toUtf8() + R"(" fieldtype=")" +
+               TypeName(fields[i].type).toLatin1() + '"';
+        if (fields[i].type == TFieldType::ftString)
+            out += R"( WIDTH=")" + QByteArray::number(stringWidth(*this, i)) + '"';
+        out += "/>";
+    }
+    newLine(out, 2);
+    out += "</FIELDS>";
+}
+
+void DataPacket::AppendRows(QByteArray &out) const
+{
+    newLine(out, 1);
+    if (rows.empty()) {
+        out += "<ROWDATA/>";
+        return;
+    }
+    out += "<ROWDATA>";
+    std::vector<QByteArray> names; // ' NAME="' once per field
+    for (const FieldDesc &field : fields)
+        names.push_back(' ' + field.name.toUtf8() + "=\"");
+    for (const Row &row : rows) {
+        newLine(out, 2);
+        out += "<ROW";
+        if (row.rowState != 0)
+            out += R"( RowState=")" + QByteArray::number(row.rowState) + '"';
+        for (size_t i = 0; i < fields.size() && i < row.values.size(); ++i) {
+            const QVariant value = canonicalValue(fields[i], row.values[i]);
+            if (!value.isValid())
+                continue;
+            out += names[i];
+            appendValue(out, fields[i].type, value);
+            out += '"';
+        }
+        out += "/>";
+    }
+    newLine(out, 1);
+    out += "</ROWDATA>";
 }
 
 void DataPacket::Normalize()

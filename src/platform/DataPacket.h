@@ -56,4 +56,8 @@ public:
 
     // The packet's name of a field type ("string", "r8", ...).
     static QString TypeName(TFieldType type);
+
+private:
+    void AppendFields(QByteArray &out) const;
+    void AppendRows(QByteArray &out) const;
 };

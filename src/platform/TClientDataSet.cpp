@@ -40,19 +40,25 @@ void TClientDataSet::SetData(const Variant &data)
             data.isText()
                 ? QStringLiteral("Pacote de dados esperado, recebido o texto: %1").arg(data.text())
                 : QStringLiteral("Pacote de dados esperado, recebido um valor vazio"));
-    DataPacket parsed;
-    const DataPacket &packet =
-        data.packetData() ? *data.packetData() : (parsed = DataPacket::Parse(data.packet()));
-    const bool persistent = HasPersistentFields();
+    if (const DataPacket *shared = data.packetData()) {
+        Load(*shared, nullptr);
+    } else {
+        DataPacket parsed = DataPacket::Parse(data.packet());
+        Load(parsed, &parsed);
+    }
+}
+
+void TClientDataSet::Load(const DataPacket &packet, DataPacket *owned)
+{
     // Everything is checked and converted before the current content is touched.
     std::vector<TRecord> records;
-    if (persistent) {
-        records = RecordsFrom(packet);
+    if (HasPersistentFields()) {
+        records = RecordsFrom(packet, owned);
         Close();
     } else {
         Close();
         TakeFields(packet);
-        records = RecordsFrom(packet);
+        records = RecordsFrom(packet, owned);
     }
     ResetStore(std::move(records), dsBrowse);
 }
@@ -74,47 +80,61 @@ void TClientDataSet::TakeFields(const DataPacket &packet)
         m_dynamicFields.push_back(AddField(desc.name, desc.type, desc.size));
 }
 
-std::vector<TRecord> TClientDataSet::RecordsFrom(const DataPacket &packet) const
+std::vector<TRecord> TClientDataSet::RecordsFrom(const DataPacket &packet, DataPacket *owned) const
 {
     // Where each of our fields comes from in the packet.
     std::vector<int> source;
+    bool sameOrder = Fields().size() == packet.fields.size();
     for (const auto &field : Fields()) {
         const int index = packet.FieldIndex(field->FieldName());
         if (index < 0)
             throw EDatabaseError(QStringLiteral("Campo '%1' não encontrado no pacote de dados")
                                      .arg(field->FieldName()));
+        sameOrder = sameOrder && index == int(source.size());
         source.push_back(index);
     }
-    const auto convert = [&](const std::vector<QVariant> &values, size_t row) {
-        std::vector<QVariant> out;
-        for (size_t f = 0; f < source.size(); ++f) {
-            const TField &field = *Fields()[f];
-            try {
-                out.push_back(
-                    TField::Convert(values.at(size_t(source[f])), field.DataType(), field.Size()));
-            } catch (const EConvertError &e) {
-                throw EDatabaseError(QStringLiteral("Pacote de dados: campo '%1' da linha %2: %3")
-                                         .arg(field.FieldName())
-                                         .arg(row + 1)
-                                         .arg(e.Message()));
-            }
+    const auto convertedValue = [&](const QVariant &value, size_t f, size_t row) {
+        const TField &field = *Fields()[f];
+        try {
+            return TField::Convert(value, field.DataType(), field.Size());
+        } catch (const EConvertError &e) {
+            throw EDatabaseError(QStringLiteral("Pacote de dados: campo '%1' da linha %2: %3")
+                                     .arg(field.FieldName())
+                                     .arg(row + 1)
+                                     .arg(e.Message()));
         }
+    };
+    // The values of a packet that is ours, with our fields in our order, are converted in place
+    // and handed over without copying.
+    const auto convert = [&](size_t row) {
+        const std::vector<QVariant> &values = packet.rows[row].values;
+        if (owned && sameOrder && values.size() == source.size()) {
+            std::vector<QVariant> &taken = owned->rows[row].values;
+            for (size_t f = 0; f < taken.size(); ++f)
+                taken[f] = convertedValue(taken[f], f, row);
+            return std::move(taken);
+        }
+        std::vector<QVariant> out;
+        out.reserve(source.size());
+        for (size_t f = 0; f < source.size(); ++f)
+            out.push_back(convertedValue(values.at(size_t(source[f])), f, row));
         return out;
     };
     std::vector<TRecord> records;
+    records.reserve(packet.rows.size());
     for (size_t r = 0; r < packet.rows.size(); ++r) {
         const DataPacket::Row &row = packet.rows[r];
         if (row.rowState == 1)
             continue; // the original of a modified row travels with its new version
         TRecord record;
-        record.values = convert(row.values, r);
+        record.values = convert(r);
         record.changeOrder = row.changeOrder;
         record.origin = row.rowState == 4 ? TRecordOrigin::Inserted : TRecordOrigin::Original;
         record.deleted = row.rowState == 2;
         if (row.rowState == 8) {
             const int original = row.originalRow >= 0 ? row.originalRow : int(r) - 1;
             record.modified = true;
-            record.oldValues = convert(packet.rows.at(size_t(original)).values, size_t(original));
+            record.oldValues = convert(size_t(original));
         }
         records.push_back(std::move(record));
     }

@@ -35,8 +35,10 @@ public:
     bool HasPersistentFields() const;
 
 private:
+    // `owned` is the packet itself when its values may be moved out, else null.
+    void Load(const DataPacket &packet, DataPacket *owned);
     void TakeFields(const DataPacket &packet);
-    std::vector<TRecord> RecordsFrom(const DataPacket &packet) const;
+    std::vector<TRecord> RecordsFrom(const DataPacket &packet, DataPacket *owned) const;
 
     std::vector<const TField *> m_dynamicFields; // fields taken from the last packet
 };

@@ -335,9 +335,12 @@ void TDataSet::SetCurrentValue(int fieldIndex, const QVariant &value)
         throw EDatabaseError(QStringLiteral("Campo de índice %1 inexistente").arg(fieldIndex));
     TRecord &record = m_store[VisibleToStore(m_current)];
     record.values.resize(m_fields.size());
-    record.values[fieldIndex] = value;
+    QVariant &stored = record.values[fieldIndex];
+    const bool changed = stored.typeId() != value.typeId() || stored != value;
+    stored = value;
     m_modifiedSinceInsert = true; // a write counts even when the value is the same
-    emit rowChanged(m_current);
+    if (changed) // only views listen, and they have nothing to redraw
+        emit rowChanged(m_current);
 }
 
 std::vector<TRecord> TDataSet::PostedStore() const

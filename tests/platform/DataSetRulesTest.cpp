@@ -361,6 +361,30 @@ TEST_F(DataSetRules, SignalsLetAGridFollow)
     EXPECT_EQ(state.count(), 2);
 }
 
+// Writing the value a field already holds leaves a view nothing to redraw, yet still counts as
+// a write: the line it starts is posted, not dropped.
+TEST_F(DataSetRules, RewritingTheSameValueCountsButDoesNotRedraw)
+{
+    load({"01"});
+    ds.Insert();
+    code->SetAsString(QStringLiteral("03"));
+    QSignalSpy row(&ds, &TDataSet::rowChanged);
+    code->SetAsString(QStringLiteral("03"));
+    EXPECT_EQ(row.count(), 0);
+    code->SetAsString(QStringLiteral("04"));
+    EXPECT_EQ(row.count(), 1);
+    rate->Clear();
+    EXPECT_EQ(row.count(), 1); // null to null
+    rate->SetAsFloat(0);
+    EXPECT_EQ(row.count(), 2); // null to a value
+
+    ds.Post();
+    ds.Insert();
+    code->Clear(); // a write of null over null
+    ds.First();
+    EXPECT_EQ(ds.RecordCount(), 3);
+}
+
 TEST_F(DataSetRules, FocusControlAsksTheBoundControl)
 {
     TField *focused = nullptr;

@@ -153,24 +153,25 @@ void TClientDataSet::LoadFromFile(const QString &fileName)
     if (!file.open(QIODevice::ReadOnly))
         throw EDatabaseError(QStringLiteral("Não foi possível abrir o arquivo '%1': %2")
                                  .arg(fileName, file.errorString()));
+    const auto tooLarge = [&]() {
+        return EDatabaseError(QStringLiteral("O arquivo '%1' excede o limite de %2 bytes")
+                                  .arg(fileName)
+                                  .arg(DataPacket::MaxBytes));
+    };
     if (file.size() > DataPacket::MaxBytes)
-        throw EDatabaseError(QStringLiteral("O arquivo '%1' excede o limite de %2 bytes")
-                                 .arg(fileName)
-                                 .arg(DataPacket::MaxBytes));
-    // In small steps: QIODevice::read(n) reserves all n bytes at once, and n would be the
-    // whole limit for every settings file.
+        throw tooLarge();
+    // What is left of the file, not the whole limit: QIODevice::read(n) reserves all n bytes
+    // first. A file that grows while it is read is still cut at the limit.
     QByteArray bytes;
-    constexpr qint64 Step = 64 * 1024;
-    for (;;) {
-        const QByteArray part = file.read(std::min(Step, DataPacket::MaxBytes + 1 - bytes.size()));
+    while (!file.atEnd() && bytes.size() <= DataPacket::MaxBytes) {
+        const qint64 left = std::max<qint64>(file.size() - file.pos(), 1);
+        const QByteArray part = file.read(std::min(left, DataPacket::MaxBytes + 1 - bytes.size()));
         if (part.isEmpty())
             break;
         bytes += part;
-        if (bytes.size() > DataPacket::MaxBytes)
-            throw EDatabaseError(QStringLiteral("O arquivo '%1' excede o limite de %2 bytes")
-                                     .arg(fileName)
-                                     .arg(DataPacket::MaxBytes));
     }
+    if (bytes.size() > DataPacket::MaxBytes)
+        throw tooLarge();
     if (file.error() != QFileDevice::NoError)
         throw EDatabaseError(QStringLiteral("Não foi possível ler o arquivo '%1': %2")
                                  .arg(fileName, file.errorString()));

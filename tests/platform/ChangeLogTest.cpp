@@ -459,8 +459,9 @@ TEST(PacketFiles, SaveAndLoadKeepTheContentAndErrorsNameTheFile)
     EXPECT_TRUE(loaded.Active()); // a failed load leaves the list as it was
 }
 
-// Files are read in steps; a file of many steps comes back whole.
-TEST(PacketFiles, AFileLargerThanOneReadStepLoadsWhole)
+// A settings file is read as what is left of it, never as the whole limit; a large one comes
+// back whole.
+TEST(PacketFiles, ALargeFileComesBackWhole)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

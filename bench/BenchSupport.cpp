@@ -43,9 +43,6 @@ QString CodeOf(int index)
     return QString(alphabet[index / 100]) + alphabet[index % 100];
 }
 
-namespace
-{
-
 void Check(int rc, sqlite3 *db, const char *what)
 {
     if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
@@ -53,6 +50,9 @@ void Check(int rc, sqlite3 *db, const char *what)
         std::exit(1);
     }
 }
+
+namespace
+{
 
 QByteArray ReadSource(const char *relative)
 {

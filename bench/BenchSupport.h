@@ -12,6 +12,8 @@
 
 class QWidget;
 
+struct sqlite3;
+
 namespace BenchSupport
 {
 
@@ -30,6 +32,9 @@ extern const char *const PesqImpSql;
 // Two-character codes from an alphabet of 100, so that 10,000 of them fit VARCHAR(2); the first
 // hundred are the digit pairs the keypad can type.
 QString CodeOf(int index);
+
+// Ends the program with sqlite3's message unless `rc` is a success code.
+void Check(int rc, sqlite3 *db, const char *what);
 
 // A home directory as kpfhost's: both settings files of the demo and a SQLite database made
 // from db/schema.sql with `codes` tax codes and the stored lines of the Z reduction above.

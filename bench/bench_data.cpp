@@ -1,6 +1,7 @@
 // GetImpRedZ (one Z reduction among 1,000,000 stored tax lines) and GetPesqImp (one code among
 // 10,000) through the data module on SQLite, each beside the same query run through sqlite3's C
 // interface. Prints both times and their ratio; the goal is a ratio of at most 2.
+#include "BenchSupport.h"
 #include "DateTime.h"
 #include "Geralkvr.h"
 #include "Srv_Kpf05520.h"
@@ -21,45 +22,18 @@
 #include <utility>
 #include <vector>
 
+using namespace BenchSupport;
+
 namespace
 {
 
 constexpr int Branches = 10, Tills = 10, Days = 2000, LinesPerZ = 5; // 1,000,000 lines
 constexpr int Codes = 10000;
 
-const char *const ImpRedZSql = "SELECT\n   CDFILIAL,\n   CDCAIXA,\n   NRECFREDZ,\n   DTREDUCAOZ,\n"
-                               "   CDIMPOSTO,\n   VRALIQIMPRZ,\n   VRBCALCIMPRZ,\n   VRIMPOSTORZ\n"
-                               "FROM\n   IMPOSTOREDZ\nWHERE\n   CDFILIAL = :P_CDFILIAL AND\n"
-                               "   CDCAIXA = :P_CDCAIXA AND\n   DTREDUCAOZ = :P_DTREDUCAOZ";
-const char *const PesqImpSql =
-    "SELECT\n   CDIMPOSTO,\n   NMIMPOSTO\nFROM\n   IMPOSTO\nWHERE\n   CDIMPOSTO = :P_CDIMPOSTO";
-
 // The searched Z reduction and code, in the middle of the data.
 const char *const SearchBranch = "0005", *const SearchTill = "007";
 const QDate SearchDay(2023, 9, 14);
 QString SearchCode;
-
-// Codes of two characters from an alphabet of 100, so that 10,000 of them fit VARCHAR(2).
-QString CodeOf(int index)
-{
-    static const QString alphabet = [] {
-        QString a =
-            QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-        for (char16_t c = 0xC0; a.size() < 100; ++c)
-            if (c != 0xD7 && c != 0xF7)
-                a += QChar(c);
-        return a;
-    }();
-    return QString(alphabet[index / 100]) + alphabet[index % 100];
-}
-
-void Check(int rc, sqlite3 *db, const char *what)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(db));
-        std::exit(1);
-    }
-}
 
 void FillDatabase(const QString &file)
 {

@@ -27,9 +27,12 @@ void CheckFloat(const QString &text)
     try {
         back = StrToFloat(shown);
     } catch (const EConvertError &) {
-        back = NAN; // FloatToStr may use an exponent for extreme values; judged below
+        back = NAN; // judged below
     }
-    const bool ordinary = std::fabs(value) >= 1e-4 && std::fabs(value) < 1e15;
+    // FloatToStr keeps 15 significant digits and turns to an exponent, which StrToFloat does not
+    // read, where a value needs one: below 1E-4, or 1E15 and beyond once rounded (999999999999999.5
+    // shows as 1E15).
+    const bool ordinary = !shown.contains(QLatin1Char('E'));
     if (ordinary && !(std::fabs(back - value) <= std::fabs(value) * 1e-14)) {
         std::fprintf(stderr, "StrToFloat(%s) = %.17g shows as %s, reads back as %.17g\n",
                      qPrintable(text), value, qPrintable(shown), back);

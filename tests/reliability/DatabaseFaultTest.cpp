@@ -15,15 +15,6 @@
 namespace
 {
 
-// A day with stored lines: the list is not empty when the fault hits.
-ZKey StoredDay()
-{
-    ZKey key;
-    key.zCounter = QStringLiteral("0000000103");
-    key.zDate = key.referenceDate = EncodeDateTime(2026, 12, 3);
-    return key;
-}
-
 class DatabaseFault : public ReliabilityFixture
 {
 protected:

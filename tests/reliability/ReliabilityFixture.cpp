@@ -11,6 +11,14 @@ void ReliabilityFixture::SetUp()
     Geralkvr::SetStringConexKvr(SQLiteConnection());
 }
 
+ZKey ReliabilityFixture::StoredDay()
+{
+    ZKey key;
+    key.zCounter = QStringLiteral("0000000103");
+    key.zDate = key.referenceDate = EncodeDateTime(2026, 12, 3);
+    return key;
+}
+
 QString ReliabilityFixture::SQLiteConnection() const
 {
     return QStringLiteral("Provider=SQLite;Data Source=%1;User ID=caixa;Password=%2")

@@ -24,6 +24,8 @@ protected:
     void ExpectNoSecret(const QStringList &more = {}) const;
     // Every text shown to the operator, for failure output.
     QString Shown() const;
+    // A day with stored lines: the list is not empty when a fault hits.
+    static ZKey StoredDay();
     // Types the line 04 / 25 / 80 up to the base, without leaving it.
     static void TypeLine(TfrmImpost &form);
 };

@@ -26,14 +26,6 @@
 namespace
 {
 
-ZKey StoredDay()
-{
-    ZKey key;
-    key.zCounter = QStringLiteral("0000000103");
-    key.zDate = key.referenceDate = EncodeDateTime(2026, 12, 3);
-    return key;
-}
-
 // Why no private cluster can be made here, or empty when it can.
 QString MissingPostgres()
 {

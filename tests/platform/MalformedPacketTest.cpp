@@ -113,6 +113,12 @@ std::vector<BadPacket> badPackets()
         {"change log row twice",
          all("<ROW RowState=\"4\" CD=\"01\"/>", "<PARAMS CHANGE_LOG=\"1 0 4 1 0 4\"/>"),
          "CHANGE_LOG"},
+        // Only a deletion may name the row itself as its original.
+        {"insert naming itself",
+         all("<ROW RowState=\"4\" CD=\"01\"/>", "<PARAMS CHANGE_LOG=\"1 1 4\"/>"), "CHANGE_LOG"},
+        {"deletion naming another row",
+         all("<ROW RowState=\"2\" CD=\"01\"/><ROW CD=\"02\"/>", "<PARAMS CHANGE_LOG=\"1 2 2\"/>"),
+         "CHANGE_LOG"},
         {"modify without original",
          all("<ROW RowState=\"8\" CD=\"01\"/><ROW CD=\"02\"/>", "<PARAMS CHANGE_LOG=\"1 2 8\"/>"),
          "CHANGE_LOG"},

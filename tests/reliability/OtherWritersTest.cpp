@@ -18,15 +18,18 @@ const QString kWriter = QStringLiteral(KPF_BINARY_DIR "/bin/tbufpackets");
 
 struct WriterCase {
     const char *name;
-    const char *folder; // tbufpackets' output for this case
-    int sourceRecord;   // the current record, counted among the visible rows
+    const char *folder;   // tbufpackets' output for this case
+    const char *base03;   // VRVENDIDO of the line 03 in the module's own form
+    bool ownSourceWriter; // the source packet comes from TBufDataset itself, not the binding
 };
 
-// Both folders hold the visible lines 01 and 03 (the deleted case also a removed 02 before them,
-// and a removed first row in each settings file); record 1 is the line 03.
+// Each folder holds the visible lines 01 and 03 with record 1 (the line 03) current; "deleted"
+// also a removed line 02 before them and a removed first row in each settings file.
 const WriterCase kWriterCases[] = {
-    {"AppendedRows", "plain", 1},
-    {"WithDeletedRows", "deleted", 1},
+    {"AppendedRows", "plain", "200", true},
+    {"WithDeletedRows", "deleted", "200", true},
+    // KpfSourcePacket of the Pascal binding, from a TBufDataset with a float under comma settings.
+    {"PascalBindingSource", "binding", "200,5", false},
 };
 
 class OtherWriter : public ReliabilityFixture, public ::testing::WithParamInterface<WriterCase>
@@ -79,9 +82,10 @@ TEST_P(OtherWriter, SettingsAndSourceReadAsTheOwnForm)
 
     // The module's own form of the same content.
     WriteSettings(QStringLiteral("14"), QStringLiteral("7"));
-    const auto own =
-        MakeSource({{"01", "7", "100", "7"}, {"03", "18", "200", "36"}}, c.sourceRecord);
-    const QByteArray expected = Confirmed(own->Data().packet(), c.sourceRecord);
+    const int record = 1;
+    const auto own = MakeSource(
+        {{"01", "7", "100", "7"}, {"03", "18", QString::fromLatin1(c.base03), "36"}}, record);
+    const QByteArray expected = Confirmed(own->Data().packet(), record);
     ASSERT_TRUE(expected.startsWith("<?xml")) << expected.toStdString();
     // Printer type 14 took the first line from the source's current record.
     const QList<QVariantMap> rows = PacketRows(Variant::fromPacket(expected));
@@ -91,9 +95,12 @@ TEST_P(OtherWriter, SettingsAndSourceReadAsTheOwnForm)
     CopyInto(folder, QStringLiteral("KAVIRON.CDS"));
     CopyInto(folder, QStringLiteral("PARAMETROSKVR.CDS"));
     const QByteArray source = ReadFile(QDir(folder).filePath(QStringLiteral("source.xml")));
-    ASSERT_TRUE(source.contains("fieldname=")) << "not TBufDataset's form:\n"
-                                               << source.toStdString();
-    EXPECT_EQ(Confirmed(source, c.sourceRecord).toStdString(), expected.toStdString());
+    if (c.ownSourceWriter)
+        ASSERT_TRUE(source.contains("fieldname=")) << "not TBufDataset's form:\n"
+                                                   << source.toStdString();
+    else
+        ASSERT_EQ(ReadFile(QDir(folder).filePath(QStringLiteral("record.txt"))).trimmed(), "1");
+    EXPECT_EQ(Confirmed(source, record).toStdString(), expected.toStdString());
     EXPECT_TRUE(errors.isEmpty()) << Shown().toStdString();
 }
 

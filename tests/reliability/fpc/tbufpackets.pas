@@ -6,13 +6,16 @@
   DIR/plain:   rows as a host appends them (saved with their change log, RowState 4).
   DIR/deleted: stored rows, one of them then deleted (RowState 2, CHANGE_LOG "n n 2").
   Each holds KAVIRON.CDS (IDTIPOIMPFIS 14), PARAMETROSKVR.CDS (IDESQUEMA 7) and source.xml with
-  the lines 01/7/100/7 and 03/18/200/36 (deleted: 02/12/50/6 before them, removed). }
+  the lines 01/7/100/7 and 03/18/200/36 (deleted: 02/12/50/6 before them, removed).
+  DIR/binding: the plain settings files, and source.xml written by the binding's KpfSourcePacket
+  from a TBufDataset (VRVENDIDO a float 200.5, a deleted row, comma decimal settings) whose
+  current record is the line 03; record.txt holds the current record it gave. }
 program tbufpackets;
 
 {$mode objfpc}{$H+}
 
 uses
-  SysUtils, DB, BufDataset, XMLDatapacketReader;
+  Classes, SysUtils, DB, BufDataset, XMLDatapacketReader, kpf05520;
 
 type
   TValues = array of string;
@@ -75,6 +78,58 @@ begin
     [2, 9, 9, 9], Lines, Deleted);
 end;
 
+procedure WriteText(const Path, Text: string);
+var
+  Lines: TStringList;
+begin
+  Lines := TStringList.Create;
+  try
+    Lines.Text := Text;
+    Lines.SaveToFile(Path);
+  finally
+    Lines.Free;
+  end;
+end;
+
+procedure WriteThroughBinding(const Dir: string);
+var
+  D: TBufDataset;
+  Rows: array[0..2] of TValues;
+  R, Current: Integer;
+begin
+  Write(Dir, False);
+  DefaultFormatSettings.DecimalSeparator := ',';
+  D := TBufDataset.Create(nil);
+  try
+    D.FieldDefs.Add('CDIMPOSTO', ftString, 2);
+    D.FieldDefs.Add('VRALIQIMPFIS', ftString, 9);
+    D.FieldDefs.Add('VRVENDIDO', ftFloat);
+    D.FieldDefs.Add('VRIMPOSTO', ftString, 9);
+    D.CreateDataset;
+    Rows[0] := TValues.Create('02', '12', '50', '6');
+    Rows[1] := TValues.Create('01', '7', '100', '7');
+    Rows[2] := TValues.Create('03', '18', '200,5', '36');
+    for R := 0 to 2 do
+    begin
+      D.Append;
+      D.Fields[0].AsString := Rows[R][0];
+      D.Fields[1].AsString := Rows[R][1];
+      D.Fields[2].AsFloat := StrToFloat(Rows[R][2]);
+      D.Fields[3].AsString := Rows[R][3];
+      D.Post;
+    end;
+    D.First;
+    D.Delete;
+    D.Last;
+    WriteText(Dir + '/source.xml', KpfSourcePacket(D, Current));
+    if D.FieldByName('CDIMPOSTO').AsString <> '03' then
+      Current := -1; // the current record was not kept
+    WriteText(Dir + '/record.txt', IntToStr(Current));
+  finally
+    D.Free;
+  end;
+end;
+
 begin
   if ParamCount <> 1 then
   begin
@@ -83,4 +138,5 @@ begin
   end;
   Write(ParamStr(1) + '/plain', False);
   Write(ParamStr(1) + '/deleted', True);
+  WriteThroughBinding(ParamStr(1) + '/binding');
 end.

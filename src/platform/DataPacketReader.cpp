@@ -85,6 +85,7 @@ bool typeFromName(const QString &name, TFieldType &type)
         {QStringLiteral("datetime"), TFieldType::ftDateTime},
         {QStringLiteral("r8"), TFieldType::ftFloat},
         {QStringLiteral("fixed"), TFieldType::ftFloat},
+        {QStringLiteral("fixedfmt"), TFieldType::ftFloat}, // TBufDataset's name for FmtBCD
         {QStringLiteral("i2"), TFieldType::ftInteger},
         {QStringLiteral("i4"), TFieldType::ftInteger},
         {QStringLiteral("i8"), TFieldType::ftInteger},

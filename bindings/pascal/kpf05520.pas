@@ -196,19 +196,15 @@ function KpfCall(const Branch, Till, ZCounter: AnsiString; ZDate, ReferenceDate:
   out ErrorText: AnsiString): Integer;
 var
   Packet, Error, Source: PAnsiChar;
-  B, T, Z, S: UTF8String;
 begin
-  B := Branch;
-  T := Till;
-  Z := ZCounter;
-  S := SourcePacket;
+  // The texts are UTF-8 already: their bytes go as they are, with no code-page conversion.
   Source := nil;
-  if S <> '' then
-    Source := PAnsiChar(S);
+  if SourcePacket <> '' then
+    Source := PAnsiChar(SourcePacket);
   Packet := nil;
   Error := nil;
-  Result := CriaImpostoRedz(PAnsiChar(B), PAnsiChar(T), PAnsiChar(Z), ZDate, ReferenceDate,
-    Source, SourceRecord, @Packet, @Error);
+  Result := CriaImpostoRedz(PAnsiChar(Branch), PAnsiChar(Till), PAnsiChar(ZCounter), ZDate,
+    ReferenceDate, Source, SourceRecord, @Packet, @Error);
   try
     ResultPacket := Utf8Copy(Packet);
     ErrorText := Utf8Copy(Error);
@@ -219,11 +215,8 @@ begin
 end;
 
 procedure KpfSetConnectionString(const Utf8: AnsiString);
-var
-  S: UTF8String;
 begin
-  S := Utf8;
-  KpfDll_SetConnectionString(PAnsiChar(S));
+  KpfDll_SetConnectionString(PAnsiChar(Utf8));
 end;
 
 function KpfConnectionString: AnsiString;
@@ -238,11 +231,8 @@ begin
 end;
 
 procedure KpfSetProgramDirectory(const Utf8Dir: AnsiString);
-var
-  S: UTF8String;
 begin
-  S := Utf8Dir;
-  KpfDll_SetProgramDirectory(PAnsiChar(S));
+  KpfDll_SetProgramDirectory(PAnsiChar(Utf8Dir));
 end;
 
 { TKpfPacketDataset }
@@ -603,8 +593,9 @@ begin
     ftFloat, ftCurrency, ftBCD, ftFMTBcd: Result := FloatToStr(Field.AsFloat, PacketFormat);
     ftSmallint, ftInteger, ftWord, ftAutoInc, ftLargeint: Result := IntToStr(Field.AsLargeInt);
     ftBoolean: if Field.AsBoolean then Result := 'TRUE' else Result := 'FALSE';
+    ftWideString, ftFixedWideChar, ftWideMemo: Result := UTF8Encode(Field.AsUnicodeString);
   else
-    Result := UTF8Encode(Field.AsUnicodeString);
+    Result := Field.AsString; // the host's texts are UTF-8 already
   end;
 end;
 

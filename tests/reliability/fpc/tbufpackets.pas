@@ -13,6 +13,8 @@
 program tbufpackets;
 
 {$mode objfpc}{$H+}
+{ fcl-db's TBufDataset leaves LoadBlobIntoBuffer abstract; these packets hold no blobs. }
+{$warn 4046 off}
 
 uses
   Classes, SysUtils, DB, BufDataset, XMLDatapacketReader, kpf05520;

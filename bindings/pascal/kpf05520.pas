@@ -480,6 +480,15 @@ begin
     Params := Metadata.FindNode('PARAMS');
     if Params <> nil then
       PairModifications(Rows, Attr(Params, 'CHANGE_LOG'), OriginalOf);
+    for I := 0 to High(Rows) do
+    begin
+      State := RowStateOf(Rows[I]);
+      if not (State in [0, 1, 2, 4, 8]) then
+        raise EKpfError.CreateFmt('packet: row %d has the unknown RowState %d', [I + 1, State]);
+      if (State = 8) and ((OriginalOf[I] < 0) or (RowStateOf(Rows[OriginalOf[I]]) <> 1)) then
+        raise EKpfError.CreateFmt('packet: modified row %d has no original (RowState 1)',
+          [I + 1]);
+    end;
 
     // The stored rows first (unchanged, deleted, originals of modified rows), as originals.
     DataSet.DisableControls;
@@ -510,8 +519,7 @@ begin
           RecordOf[I] := RecordOf[I] - Deleted;
       end;
       for I := 0 to High(Rows) do
-        if (RowStateOf(Rows[I]) = 8) and (OriginalOf[I] >= 0) and
-          (RowStateOf(Rows[OriginalOf[I]]) = 1) then
+        if RowStateOf(Rows[I]) = 8 then
         begin
           DataSet.RecNo := RecordOf[OriginalOf[I]];
           DataSet.Edit;

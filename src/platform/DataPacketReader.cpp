@@ -85,6 +85,7 @@ bool typeFromName(const QString &name, TFieldType &type)
         {QStringLiteral("datetime"), TFieldType::ftDateTime},
         {QStringLiteral("r8"), TFieldType::ftFloat},
         {QStringLiteral("fixed"), TFieldType::ftFloat},
+        {QStringLiteral("fixedfmt"), TFieldType::ftFloat}, // TBufDataset's name for FmtBCD
         {QStringLiteral("i2"), TFieldType::ftInteger},
         {QStringLiteral("i4"), TFieldType::ftInteger},
         {QStringLiteral("i8"), TFieldType::ftInteger},
@@ -95,6 +96,18 @@ bool typeFromName(const QString &name, TFieldType &type)
         return false;
     type = it.value();
     return true;
+}
+
+// Writers of the format differ in the case of some FIELD attributes (WIDTH or width); the exact
+// name wins when both are present.
+QStringView attributeAnyCase(const QXmlStreamAttributes &attributes, QLatin1String name)
+{
+    if (attributes.hasAttribute(name))
+        return attributes.value(name);
+    for (const QXmlStreamAttribute &attribute : attributes)
+        if (attribute.qualifiedName().compare(name, Qt::CaseInsensitive) == 0)
+            return attribute.value();
+    return {};
 }
 
 bool isDigit(QChar c)
@@ -386,8 +399,9 @@ void PacketReader::readField()
         qint64 width = 0;
         const bool unicode =
             typeName.compare(QLatin1String("string.uni"), Qt::CaseInsensitive) == 0;
-        if (!parseDecimalInt(attributes.value(QLatin1String("WIDTH")), width) || width < 1 ||
-            width > DataPacket::MaxWidth * (unicode ? 2 : 1) || (unicode && width % 2 != 0))
+        if (!parseDecimalInt(attributeAnyCase(attributes, QLatin1String("WIDTH")), width) ||
+            width < 1 || width > DataPacket::MaxWidth * (unicode ? 2 : 1) ||
+            (unicode && width % 2 != 0))
             fail(QStringLiteral("WIDTH ausente ou inválido no campo '%1'").arg(field.name));
         field.size = int(unicode ? width / 2 : width);
     }
@@ -508,10 +522,11 @@ void PacketReader::applyChangeLog()
             original > count)
             failLog(QStringLiteral("posição inválida no item %1").arg(i / 3 + 1));
         DataPacket::Row &row = rows[size_t(pos - 1)];
+        // A deletion may name the row itself as its original (n n 2), as TBufDataset writes it.
         const bool originalOk = kind == 8
                                     ? original >= 1 && rows[size_t(original - 1)].rowState == 1 &&
                                           !logged[size_t(original - 1)]
-                                    : original == 0;
+                                    : original == 0 || (kind == 2 && original == pos);
         if (row.rowState != kind || (kind != 2 && kind != 4 && kind != 8) ||
             logged[size_t(pos - 1)] || !originalOk)
             failLog(QStringLiteral("o item %1 não corresponde às linhas").arg(i / 3 + 1));

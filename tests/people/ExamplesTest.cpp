@@ -1,8 +1,13 @@
 // The examples for host engineers run as they are shipped: the C host and the Python host call
-// the module for the demo Z reduction, have Confirm touched, and print the stored lines.
+// the module for the demo Z reduction, have Confirm touched, and print the stored lines; the
+// Pascal host (built with fpc) also types a line and stores the result through sqldb.
 #include "KpfHostProcess.h"
 
+#include <QFileInfo>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
@@ -124,5 +129,111 @@ const ExampleHost kHosts[] = {
 
 INSTANTIATE_TEST_SUITE_P(Hosts, Examples, ::testing::ValuesIn(kHosts),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// --- the Pascal host -------------------------------------------------------------------------
+
+const ExampleHost kPascalHost = {
+    "pascal", QStringLiteral(KPF_BINARY_DIR "/bin/kpfhost_pascal"), {}};
+
+// Its own Z reduction with one stored line, so that the demo data may change freely.
+class PascalExample : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.ready()) << home.setupError().toStdString();
+        if (!QFileInfo::exists(kPascalHost.program))
+            GTEST_SKIP() << "fpc is not installed: no Pascal example";
+#if defined(__SANITIZE_ADDRESS__)
+        // A program built without the sanitizer cannot load the sanitizer build of the module.
+        GTEST_SKIP() << "the Pascal host does not run against the sanitizer build";
+#endif
+        Sql(QStringLiteral("INSERT INTO IMPOSTOREDZ VALUES ('0001', '009', '0000000900', "
+                           "'2026-12-07', '03', 18, 200, 36)"));
+    }
+    void TearDown() override
+    {
+        QSqlDatabase::removeDatabase(QStringLiteral("pascalexample"));
+    }
+
+    // The rows stored for the key, one text each: code, date, rate, base, tax.
+    QStringList Sql(const QString &statement)
+    {
+        QStringList rows;
+        {
+            QSqlDatabase db = QSqlDatabase::contains(QStringLiteral("pascalexample"))
+                                  ? QSqlDatabase::database(QStringLiteral("pascalexample"))
+                                  : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                              QStringLiteral("pascalexample"));
+            db.setDatabaseName(home.path(QStringLiteral("kpf05520.db")));
+            EXPECT_TRUE(db.open());
+            QSqlQuery query(db);
+            EXPECT_TRUE(query.exec(statement)) << statement.toStdString();
+            while (query.next()) {
+                QStringList values;
+                for (int c = 0; c < query.record().count(); ++c)
+                    values << query.value(c).toString();
+                rows << values.join(QLatin1Char(' '));
+            }
+            db.close();
+        }
+        return rows;
+    }
+    ExampleRun Run(const QStringList &extra)
+    {
+        return RunExample(kPascalHost,
+                          QStringList{QStringLiteral("--home"), home.home(),
+                                      QStringLiteral("--confirm-after-ms"), QStringLiteral("200")} +
+                              extra +
+                              QStringList{QStringLiteral("0001"), QStringLiteral("009"),
+                                          QStringLiteral("0000000900"),
+                                          QStringLiteral("2026-12-07")},
+                          home.environment);
+    }
+
+    KpfHostProcess home;
+};
+
+TEST_F(PascalExample, ConfirmedLinesComeBackWithTheirDates)
+{
+    const ExampleRun run = Run({});
+    ASSERT_EQ(run.exitCode, 0) << Show(run);
+    EXPECT_EQ(run.lines, QStringList({QStringLiteral("CONFIRMED"),
+                                      QStringLiteral("ROW CDFILIAL=0001 CDCAIXA=009 "
+                                                     "NRECFREDZ=0000000900 DTREDUCAOZ=2026-12-07 "
+                                                     "CDIMPOSTO=03 VRALIQIMPRZ=18 VRBCALCIMPRZ=200 "
+                                                     "VRIMPOSTORZ=36 UpdateStatus=unmodified")}))
+        << Show(run);
+}
+
+TEST_F(PascalExample, AFailedCallPrintsWhyAndExitsTwo)
+{
+    home.removeFile(QStringLiteral("KAVIRON.CDS"));
+    const ExampleRun run = Run({QStringLiteral("--store")});
+    EXPECT_EQ(run.exitCode, 2) << Show(run);
+    ASSERT_EQ(run.lines.size(), 1) << Show(run);
+    EXPECT_TRUE(run.lines.first().startsWith(QStringLiteral("FAILED ")) &&
+                run.lines.first().contains(QStringLiteral("KAVIRON.CDS")))
+        << Show(run);
+}
+
+TEST_F(PascalExample, TypedLineIsInsertedAndStored)
+{
+    const ExampleRun run =
+        Run({QStringLiteral("--line"), QStringLiteral("01:18:100,50"), QStringLiteral("--store")});
+    ASSERT_EQ(run.exitCode, 0) << Show(run);
+    const QStringList inserted = run.lines.filter(QStringLiteral("UpdateStatus=inserted"));
+    ASSERT_EQ(inserted.size(), 1) << Show(run);
+    EXPECT_TRUE(inserted.first().contains(
+        QStringLiteral("DTREDUCAOZ=2026-12-07 CDIMPOSTO=01 VRALIQIMPRZ=18 VRBCALCIMPRZ=100.5 "
+                       "VRIMPOSTORZ=18.09 ")))
+        << Show(run);
+    EXPECT_EQ(run.lines.filter(QStringLiteral("UpdateStatus=unmodified")).size(), 1) << Show(run);
+    EXPECT_EQ(run.lines.last(), QStringLiteral("STORED 1 0")) << Show(run);
+    EXPECT_EQ(Sql(QStringLiteral("SELECT CDIMPOSTO, DTREDUCAOZ, VRALIQIMPRZ, VRBCALCIMPRZ, "
+                                 "VRIMPOSTORZ FROM IMPOSTOREDZ WHERE CDCAIXA = '009' ORDER BY 1")),
+              QStringList({QStringLiteral("01 2026-12-07 18 100.5 18.09"),
+                           QStringLiteral("03 2026-12-07 18 200 36")}));
+}
 
 } // namespace

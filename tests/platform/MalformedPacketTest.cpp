@@ -113,6 +113,12 @@ std::vector<BadPacket> badPackets()
         {"change log row twice",
          all("<ROW RowState=\"4\" CD=\"01\"/>", "<PARAMS CHANGE_LOG=\"1 0 4 1 0 4\"/>"),
          "CHANGE_LOG"},
+        // Only a deletion may name the row itself as its original.
+        {"insert naming itself",
+         all("<ROW RowState=\"4\" CD=\"01\"/>", "<PARAMS CHANGE_LOG=\"1 1 4\"/>"), "CHANGE_LOG"},
+        {"deletion naming another row",
+         all("<ROW RowState=\"2\" CD=\"01\"/><ROW CD=\"02\"/>", "<PARAMS CHANGE_LOG=\"1 2 2\"/>"),
+         "CHANGE_LOG"},
         {"modify without original",
          all("<ROW RowState=\"8\" CD=\"01\"/><ROW CD=\"02\"/>", "<PARAMS CHANGE_LOG=\"1 2 8\"/>"),
          "CHANGE_LOG"},
@@ -230,12 +236,13 @@ TEST(MalformedPacket, ReadOnlyTypesAreReadIntoTheirFieldKinds)
     const DataPacket packet = DataPacket::Parse(
         wrap("<FIELD attrname=\"F\" fieldtype=\"fixed\" WIDTH=\"15\" DECIMALS=\"2\"/>"
              "<FIELD attrname=\"S\" fieldtype=\"i2\"/><FIELD attrname=\"L\" fieldtype=\"i8\"/>"
-             "<FIELD attrname=\"M\" fieldtype=\"r8\" SUBTYPE=\"Money\"/>",
-             "<ROW F=\"123.45\" S=\"-7\" L=\"2147483647\" M=\"1e+20\"/>"));
+             "<FIELD attrname=\"M\" fieldtype=\"r8\" SUBTYPE=\"Money\"/>"
+             "<FIELD attrname=\"B\" fieldtype=\"fixedFMT\"/>",
+             "<ROW F=\"123.45\" S=\"-7\" L=\"2147483647\" M=\"1e+20\" B=\"0.5\"/>"));
     ASSERT_EQ(packet.rows.size(), 1u);
     EXPECT_EQ(packet.fields[0].type, TFieldType::ftFloat);
     EXPECT_EQ(packet.fields[2].type, TFieldType::ftInteger);
-    EXPECT_EQ(packet.rows[0].values, (std::vector<QVariant>{123.45, -7, 2147483647, 1e20}));
+    EXPECT_EQ(packet.rows[0].values, (std::vector<QVariant>{123.45, -7, 2147483647, 1e20, 0.5}));
 }
 
 TEST(MalformedPacket, UnwritableContentIsRefusedOnWriting)

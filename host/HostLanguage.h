@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// kpfhost's --lang: installs the module's translation (kpf05520_<lang>.qm, beside kpfhost) on the
+// kpfhost's --lang: installs the module's translation (kpf05520_<lang>.qm) on the
 // application before the entry is called. "pt" installs nothing: the module's texts are the
 // Portuguese originals.
 class HostLanguage

@@ -32,7 +32,7 @@ check_resolves_inside() { # PROGRAM TREE
 
 # The demo script and a translated run, each the same as the build tree's kpfhost gives.
 same_as_build_tree() { # KPFHOST HOME
-  local key=(--branch 0001 --till 001 --z 000123 --date 2026-12-02 --home "$2")
+  local key=(--branch 0001 --till 001 --z 0000000123 --date 2026-12-02 --home "$2")
   for lang in pt en; do
     "$build/bin/kpfhost" "${key[@]}" --lang "$lang" --script "$source/demo/demo.script" \
       > "$2/expected-$lang.txt"
@@ -49,7 +49,7 @@ example_against_prefix() { # DIR CMAKE_ARGS...
   cmake -S "$source/examples" -B "$dir/build" -G Ninja "$@" > "$dir.log" || { cat "$dir.log"; exit 1; }
   cmake --build "$dir/build" >> "$dir.log" || { cat "$dir.log"; exit 1; }
   demo_home "$prefix/share/kpf05520" "$dir/home"
-  local args=(--home "$dir/home" --confirm-after-ms 300 0001 001 000123 2026-12-02)
+  local args=(--home "$dir/home" --confirm-after-ms 300 0001 001 0000000123 2026-12-02)
   "$build/bin/example_c_host" "${args[@]}" > "$dir/expected.txt"
   "$dir/build/example_c_host" "${args[@]}" > "$dir/actual.txt" || { cat "$dir/actual.txt"; exit 1; }
   diff -u "$dir/expected.txt" "$dir/actual.txt" || fail "the installed example differs"

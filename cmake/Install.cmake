@@ -35,7 +35,7 @@ set_target_properties(${kpf_libraries} PROPERTIES
 set_target_properties(kpfhost PROPERTIES INSTALL_RPATH "$ORIGIN/${kpf_module_from_bin}")
 
 install(TARGETS ${kpf_libraries}
-    LIBRARY DESTINATION "${KPF_INSTALL_MODULEDIR}" NAMELINK_COMPONENT Runtime)
+    LIBRARY DESTINATION "${KPF_INSTALL_MODULEDIR}")
 install(TARGETS kpfhost RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(FILES "${PROJECT_SOURCE_DIR}/include/kpf05520.h" "${PROJECT_SOURCE_DIR}/include/kpf_dll.h"
     DESTINATION "${KPF_INSTALL_INCLUDEDIR}")

@@ -9,9 +9,9 @@
  *
  * --lib-dir: where the two libraries are (default: beside this program, or the installed module
  * directory when built against an installed Kpf05520). --home: where PARAMETROSKVR.CDS,
- * KAVIRON.CDS and the embedded database are (default: beside this program). --confirm-after-ms: touches Confirm after N ms, for tests; without it an operator
- * confirms or cancels on the display. Exit status: 0 confirmed, 1 left without confirmation,
- * 2 failed or bad usage. */
+ * KAVIRON.CDS and the embedded database are (default: beside this program). --confirm-after-ms:
+ * touches Confirm after N ms, for tests; without it an operator confirms or cancels on the
+ * display. Exit status: 0 confirmed, 1 left without confirmation, 2 failed or bad usage. */
 #include "kpf05520.h"
 #include "kpf_dll.h"
 

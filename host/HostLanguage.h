@@ -2,9 +2,9 @@
 
 #include <QString>
 
-// kpfhost's --lang: installs the module's translation (kpf05520_<lang>.qm, beside kpfhost) on the
-// application before the entry is called. "pt" installs nothing: the module's texts are the
-// Portuguese originals.
+// kpfhost's --lang: installs the module's translation (kpf05520_<lang>.qm, from the directory
+// InstallLayout names) on the application before the entry is called. "pt" installs nothing: the
+// module's texts are the Portuguese originals.
 class HostLanguage
 {
 public:

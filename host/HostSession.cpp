@@ -5,6 +5,7 @@
 #include "Exceptions.h"
 #include "HostLanguage.h"
 #include "HostOutput.h"
+#include "InstallLayout.h"
 #include "ResultStore.h"
 #include "ScriptedOperator.h"
 #include "StateDump.h"
@@ -26,9 +27,10 @@ HostSession::~HostSession()
 int HostSession::Run()
 {
     QString error;
-    if (!m_loader.Load(QCoreApplication::applicationDirPath(), &error) ||
-        !HostLanguage::Install(m_options.language, QCoreApplication::applicationDirPath(),
-                               &error)) {
+    const QString programDirectory = QCoreApplication::applicationDirPath();
+    if (!m_loader.Load(InstallLayout::ModuleDirectory(programDirectory), &error) ||
+        !HostLanguage::Install(m_options.language,
+                               InstallLayout::TranslationsDirectory(programDirectory), &error)) {
         HostOutput::Line("FAILED", error);
         return EntryFailed;
     }

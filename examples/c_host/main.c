@@ -7,10 +7,11 @@
  *   example_c_host [--lib-dir DIR] [--home DIR] [--connection TEXT] [--confirm-after-ms N]
  *                  BRANCH TILL ZCOUNTER YYYY-MM-DD
  *
- * --home: where PARAMETROSKVR.CDS, KAVIRON.CDS and the embedded database are (default: beside
- * this program). --confirm-after-ms: touches Confirm after N ms, for tests; without it an operator
- * confirms or cancels on the display. Exit status: 0 confirmed, 1 left without confirmation,
- * 2 failed or bad usage. */
+ * --lib-dir: where the two libraries are (default: beside this program, or the installed module
+ * directory when built against an installed Kpf05520). --home: where PARAMETROSKVR.CDS,
+ * KAVIRON.CDS and the embedded database are (default: beside this program). --confirm-after-ms:
+ * touches Confirm after N ms, for tests; without it an operator confirms or cancels on the
+ * display. Exit status: 0 confirmed, 1 left without confirmation, 2 failed or bad usage. */
 #include "kpf05520.h"
 #include "kpf_dll.h"
 
@@ -138,7 +139,12 @@ int main(int argc, char **argv)
     const char *slash = strrchr(argv[0], '/');
     if (slash)
         snprintf(ownDir, sizeof ownDir, "%.*s", (int)(slash - argv[0]), argv[0]);
+#ifdef KPF05520_MODULE_DIR
+    /* Built against an installed module: its directory as the build found it. */
+    const char *libDir = o.libDir ? o.libDir : KPF05520_MODULE_DIR;
+#else
     const char *libDir = o.libDir ? o.libDir : ownDir;
+#endif
     if (o.confirmAfterMs >= 0 && !getenv("QT_QPA_PLATFORM") && !getenv("DISPLAY") &&
         !getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -168,7 +174,7 @@ int main(int argc, char **argv)
         return 2;
     }
     initialize();
-    setProgramDirectory(o.home ? o.home : libDir);
+    setProgramDirectory(o.home ? o.home : ownDir);
     if (o.connection)
         setConnection(o.connection);
     setObserver(on_message, NULL);

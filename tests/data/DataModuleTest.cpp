@@ -52,7 +52,7 @@ struct ImpRedZCase {
     QStringList rows; // NRECFREDZ/CDIMPOSTO
 };
 
-const QStringList TwoZOnDecember3 = {"0000000103/01", "0000000103/03", "0000000104/03"};
+const QStringList TwoZOnDecember3 = {"0000000124/01", "0000000124/03", "0000000125/03"};
 
 TEST_P(DataModuleTest, GetImpRedZSelectsByBranchTillAndDay)
 {
@@ -73,7 +73,7 @@ TEST_P(DataModuleTest, GetImpRedZSelectsByBranchTillAndDay)
          "0001",
          "001",
          EncodeDateTime(2026, 12, 2),
-         {"0000000102/00", "0000000102/02", "0000000102/03"}},
+         {"0000000122/00", "0000000122/02", "0000000123/03"}},
         {"unknown branch", "0002", "001", EncodeDateTime(2026, 12, 3), {}},
         {"branch not padded", "1", "001", EncodeDateTime(2026, 12, 3), {}},
     };
@@ -99,7 +99,7 @@ TEST_P(DataModuleTest, StoredValuesArriveAsTextsDatesAndFloats)
 {
     const DataPacket packet = PacketOf(GetImpRedZ("0001", "001", EncodeDateTime(2026, 12, 3)));
     const auto row = std::find_if(packet.rows.begin(), packet.rows.end(), [](const auto &r) {
-        return r.values[2] == QVariant("0000000103") && r.values[4] == QVariant("03");
+        return r.values[2] == QVariant("0000000124") && r.values[4] == QVariant("03");
     });
     ASSERT_NE(row, packet.rows.end());
     EXPECT_EQ(row->values[0], QVariant("0001"));

@@ -1,0 +1,69 @@
+# Install rules: a relocatable tree with the three libraries in one module directory, kpfhost in
+# bin/, the C headers, the translations and the demo data, and the package files that let hosts
+# find it (CMake config, pkg-config). Nothing of the tests, benchmarks or fuzzers is installed.
+include_guard(GLOBAL)
+
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+# GNUInstallDirs gives plain lib/ for prefixes other than /usr; the multiarch directory is kept
+# under every prefix so that each installed tree has the shape of the Debian package.
+set(KPF_INSTALL_LIBDIR "${CMAKE_INSTALL_LIBDIR}")
+if(CMAKE_LIBRARY_ARCHITECTURE AND KPF_INSTALL_LIBDIR STREQUAL "lib")
+  set(KPF_INSTALL_LIBDIR "lib/${CMAKE_LIBRARY_ARCHITECTURE}")
+endif()
+set(KPF_INSTALL_DOCDIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/kpf05520")
+set(KPF_INSTALL_MODULEDIR "${KPF_INSTALL_LIBDIR}/kpf05520")
+set(KPF_INSTALL_INCLUDEDIR "${CMAKE_INSTALL_INCLUDEDIR}/kpf05520")
+set(KPF_INSTALL_DATADIR "${CMAKE_INSTALL_DATADIR}/kpf05520")
+set(KPF_INSTALL_CMAKEDIR "${KPF_INSTALL_LIBDIR}/cmake/Kpf05520")
+
+# kpfhost finds the libraries and translations relative to its own directory, wherever the prefix
+# lies; in the build tree they are beside it.
+cmake_path(RELATIVE_PATH KPF_INSTALL_MODULEDIR BASE_DIRECTORY "${CMAKE_INSTALL_BINDIR}"
+           OUTPUT_VARIABLE kpf_module_from_bin)
+cmake_path(RELATIVE_PATH KPF_INSTALL_DATADIR BASE_DIRECTORY "${CMAKE_INSTALL_BINDIR}"
+           OUTPUT_VARIABLE kpf_data_from_bin)
+target_compile_definitions(kpfhost PRIVATE
+    KPF_MODULE_DIR_FROM_BIN="${kpf_module_from_bin}"
+    KPF_TRANSLATIONS_DIR_FROM_BIN="${kpf_data_from_bin}/translations")
+
+set(kpf_libraries kpfplatform _dll Pkg_Kpf05520)
+set_target_properties(${kpf_libraries} PROPERTIES
+    SOVERSION ${PROJECT_VERSION_MAJOR}
+    INSTALL_RPATH "$ORIGIN")
+set_target_properties(kpfhost PROPERTIES INSTALL_RPATH "$ORIGIN/${kpf_module_from_bin}")
+
+install(TARGETS ${kpf_libraries}
+    LIBRARY DESTINATION "${KPF_INSTALL_MODULEDIR}")
+install(TARGETS kpfhost RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(FILES "${PROJECT_SOURCE_DIR}/include/kpf05520.h" "${PROJECT_SOURCE_DIR}/include/kpf_dll.h"
+    DESTINATION "${KPF_INSTALL_INCLUDEDIR}")
+install(FILES "${CMAKE_BINARY_DIR}/bin/kpf05520_en.qm" "${CMAKE_BINARY_DIR}/bin/kpf05520_es.qm"
+    DESTINATION "${KPF_INSTALL_DATADIR}/translations")
+install(FILES "${PROJECT_SOURCE_DIR}/db/schema.sql" "${PROJECT_SOURCE_DIR}/db/demo.sql"
+    DESTINATION "${KPF_INSTALL_DATADIR}/db")
+install(FILES "${PROJECT_SOURCE_DIR}/demo/PARAMETROSKVR.CDS" "${PROJECT_SOURCE_DIR}/demo/KAVIRON.CDS"
+    "${PROJECT_SOURCE_DIR}/demo/demo.script"
+    DESTINATION "${KPF_INSTALL_DATADIR}/demo")
+install(FILES "${CMAKE_CURRENT_LIST_DIR}/debian/copyright" DESTINATION "${KPF_INSTALL_DOCDIR}")
+
+# The CMake package: imported targets for the C interface. The module's Qt and platform layer
+# stay behind its C functions, so a consumer needs neither Qt's development files nor ours.
+configure_package_config_file("${CMAKE_CURRENT_LIST_DIR}/Kpf05520Config.cmake.in"
+    "${CMAKE_BINARY_DIR}/package/Kpf05520Config.cmake"
+    INSTALL_DESTINATION "${KPF_INSTALL_CMAKEDIR}"
+    PATH_VARS KPF_INSTALL_MODULEDIR KPF_INSTALL_INCLUDEDIR)
+write_basic_package_version_file("${CMAKE_BINARY_DIR}/package/Kpf05520ConfigVersion.cmake"
+    COMPATIBILITY SameMajorVersion)
+install(FILES "${CMAKE_BINARY_DIR}/package/Kpf05520Config.cmake"
+    "${CMAKE_BINARY_DIR}/package/Kpf05520ConfigVersion.cmake"
+    DESTINATION "${KPF_INSTALL_CMAKEDIR}")
+
+# pkg-config: the prefix is found from the .pc file's own place, so the tree can move.
+set(kpf_pc_dir "${KPF_INSTALL_LIBDIR}/pkgconfig")
+cmake_path(RELATIVE_PATH CMAKE_INSTALL_PREFIX BASE_DIRECTORY "${CMAKE_INSTALL_PREFIX}/${kpf_pc_dir}"
+           OUTPUT_VARIABLE kpf_prefix_from_pc)
+configure_file("${CMAKE_CURRENT_LIST_DIR}/kpf05520.pc.in" "${CMAKE_BINARY_DIR}/package/kpf05520.pc"
+    @ONLY)
+install(FILES "${CMAKE_BINARY_DIR}/package/kpf05520.pc" DESTINATION "${kpf_pc_dir}")

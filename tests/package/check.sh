@@ -1,0 +1,107 @@
+#!/bin/bash
+# The installed module as hosts meet it. Each step works in its own folder under WORK:
+#   install    cmake --install the build into WORK/prefix
+#   kpfhost    the installed kpfhost plays the demo script, as the build tree's does
+#   find-package / pkg-config
+#              examples/ configured on its own against the prefix, its C host run on the demo
+#   consumer   a host linking Kpf05520::Pkg_Kpf05520 and Kpf05520::_dll calls GetPackageRequires
+#   deb        cpack -G DEB, lintian, dpkg-deb -x, and the unpacked kpfhost plays the demo script
+# Usage: check.sh STEP SOURCE_DIR BUILD_DIR WORK
+set -euo pipefail
+step=$1 source=$2 build=$3 work=$4
+prefix=$work/prefix
+mkdir -p "$work"
+export QT_QPA_PLATFORM=offscreen
+unset LD_LIBRARY_PATH CMAKE_PREFIX_PATH PKG_CONFIG_PATH KPF_CONNECTION
+
+fail() { echo "check: $*" >&2; exit 1; }
+
+# A demo home made only of what the installed tree ships.
+demo_home() { # SHARE DIR
+  mkdir -p "$2"
+  cp "$1"/demo/*.CDS "$2/"
+  sqlite3 -bail "$2/kpf05520.db" ".read $1/db/schema.sql" ".read $1/db/demo.sql"
+}
+
+# The platform layer must come from the tree under test, not from the build tree.
+check_resolves_inside() { # PROGRAM TREE
+  local found
+  found=$(ldd "$1" | awk '/libkpfplatform/ { print $3 }')
+  [[ $(realpath "$found") == "$(realpath "$2")"/* ]] || fail "$1 takes libkpfplatform from '$found'"
+}
+
+# The demo script and a translated run, each the same as the build tree's kpfhost gives.
+same_as_build_tree() { # KPFHOST HOME
+  local key=(--branch 0001 --till 001 --z 0000000123 --date 2026-12-02 --home "$2")
+  for lang in pt en; do
+    "$build/bin/kpfhost" "${key[@]}" --lang "$lang" --script "$source/demo/demo.script" \
+      > "$2/expected-$lang.txt"
+    "$1" "${key[@]}" --lang "$lang" --script "$source/demo/demo.script" > "$2/actual-$lang.txt" ||
+      { cat "$2/actual-$lang.txt"; fail "$1 --lang $lang failed"; }
+    diff -u "$2/expected-$lang.txt" "$2/actual-$lang.txt" || fail "$1 --lang $lang differs"
+  done
+  grep -q '^RESULT PACKET' "$2/actual-pt.txt" || fail "no confirmed packet"
+}
+
+# examples/ as its own project, then its C host confirms the demo Z reduction like the built one.
+example_against_prefix() { # DIR CMAKE_ARGS...
+  local dir=$1; shift
+  cmake -S "$source/examples" -B "$dir/build" -G Ninja "$@" > "$dir.log" || { cat "$dir.log"; exit 1; }
+  cmake --build "$dir/build" >> "$dir.log" || { cat "$dir.log"; exit 1; }
+  demo_home "$prefix/share/kpf05520" "$dir/home"
+  local args=(--home "$dir/home" --confirm-after-ms 300 0001 001 0000000123 2026-12-02)
+  "$build/bin/example_c_host" "${args[@]}" > "$dir/expected.txt"
+  "$dir/build/example_c_host" "${args[@]}" > "$dir/actual.txt" || { cat "$dir/actual.txt"; exit 1; }
+  diff -u "$dir/expected.txt" "$dir/actual.txt" || fail "the installed example differs"
+  grep -q '^CONFIRMED' "$dir/actual.txt" || fail "not confirmed"
+}
+
+case $step in
+install)
+  rm -rf "$prefix"
+  cmake --install "$build" --prefix "$prefix" > "$work/install.log"
+  # The packaging check: nothing of the tests, benchmarks or fuzzers, and the development links.
+  ! find "$prefix" -name '*test*' -o -name '*bench*' -o -name '*fuzz*' | grep . || fail "test files installed"
+  for lib in libkpfplatform lib_dll libPkg_Kpf05520; do
+    [[ -L $(echo "$prefix"/lib/*/kpf05520/$lib.so) ]] || fail "$lib.so missing or not a link"
+    readelf -d "$prefix"/lib/*/kpf05520/$lib.so.1 | grep -q "SONAME.*\[$lib.so.1\]" || fail "$lib: no SONAME .so.1"
+  done ;;
+kpfhost)
+  rm -rf "$work/kpfhost"
+  check_resolves_inside "$prefix/bin/kpfhost" "$prefix"
+  demo_home "$prefix/share/kpf05520" "$work/kpfhost"
+  same_as_build_tree "$prefix/bin/kpfhost" "$work/kpfhost" ;;
+find-package)
+  rm -rf "$work/find-package"
+  example_against_prefix "$work/find-package" -DCMAKE_PREFIX_PATH="$prefix" ;;
+pkg-config)
+  rm -rf "$work/pkg-config"
+  export PKG_CONFIG_PATH=$(echo "$prefix"/lib/*/pkgconfig)
+  cflags=$(pkg-config --cflags kpf05520 | xargs)
+  [[ -f ${cflags#-I}/kpf05520.h ]] || fail "--cflags names no folder with kpf05520.h: $cflags"
+  [[ -e $(pkg-config --variable=moduledir kpf05520)/lib_dll.so ]] || fail "moduledir has no lib_dll.so"
+  example_against_prefix "$work/pkg-config" -DKPF_EXAMPLES_PKGCONFIG=ON ;;
+consumer)
+  rm -rf "$work/consumer"
+  cmake -S "$source/tests/package/consumer" -B "$work/consumer" -G Ninja \
+    -DCMAKE_PREFIX_PATH="$prefix" > "$work/consumer.log" || { cat "$work/consumer.log"; exit 1; }
+  cmake --build "$work/consumer" >> "$work/consumer.log" || { cat "$work/consumer.log"; exit 1; }
+  check_resolves_inside "$work/consumer/consumer" "$prefix"
+  "$work/consumer/consumer" | tee "$work/consumer.txt"
+  grep -qx 'REQUIRES _dll' "$work/consumer.txt" || fail "the module does not name _dll" ;;
+deb)
+  rm -rf "$work/deb"
+  (cd "$build" && cpack -G DEB -B "$work/deb" > "$work/deb.log") || { cat "$work/deb.log"; exit 1; }
+  deb=$(echo "$work"/deb/kpf05520_*_"$(dpkg --print-architecture)".deb)
+  [[ -f $deb ]] || fail "no kpf05520_<version>_<arch>.deb in $work/deb"
+  depends=$(dpkg-deb -f "$deb" Depends)
+  echo "Depends: $depends"
+  [[ $depends == *libqt6widgets6* && $depends == *libqt6sql6-sqlite* && $depends == *fonts-* ]] ||
+    fail "Depends lacks Qt 6, its SQLite driver or the fonts"
+  lintian --fail-on error "$deb" || fail "lintian reports errors"
+  dpkg-deb -x "$deb" "$work/deb/root"
+  check_resolves_inside "$work/deb/root/usr/bin/kpfhost" "$work/deb/root"
+  demo_home "$work/deb/root/usr/share/kpf05520" "$work/deb/home"
+  same_as_build_tree "$work/deb/root/usr/bin/kpfhost" "$work/deb/home" ;;
+*) fail "unknown step $step" ;;
+esac

@@ -37,6 +37,7 @@ struct UsageCase {
 TEST_F(KpfHost, UsageErrorsExitTwoWithTheReasonAndTheUsage)
 {
     host.writeFile(QStringLiteral("bad.script"), "dump\nclick\n");
+    host.writeFile(QStringLiteral("emoji.script"), "type 1\xF0\x9F\x98\x80\n");
     const QString missing = host.path(QStringLiteral("missing"));
     const UsageCase cases[] = {
         {"no_arguments", {}, "'--branch' is required"},
@@ -50,6 +51,9 @@ TEST_F(KpfHost, UsageErrorsExitTwoWithTheReasonAndTheUsage)
         {"script_error_names_the_line",
          KpfHostProcess::demoKey() << "--script" << host.path(QStringLiteral("bad.script")),
          "line 2: click needs one control name"},
+        {"script_character_outside_the_bmp_named_whole",
+         KpfHostProcess::demoKey() << "--script" << host.path(QStringLiteral("emoji.script")),
+         "line 1: type cannot type the character U+1F600"},
         {"missing_script", KpfHostProcess::demoKey() << "--script" << missing, "cannot read"},
         {"missing_source",
          KpfHostProcess::demoKey() << "--script"

@@ -93,10 +93,13 @@ std::vector<TRecord> TClientDataSet::RecordsFrom(const DataPacket &packet, DataP
         sameOrder = sameOrder && index == int(source.size());
         source.push_back(index);
     }
+    // A loaded text keeps its whole length, also beyond the field's size: the line goes back in
+    // the packet exactly as it came (its WIDTH widened), so that a host can find the stored row.
+    // Only what is written into a field is cut to its size.
     const auto convertedValue = [&](const QVariant &value, size_t f, size_t row) {
         const TField &field = *Fields()[f];
         try {
-            return TField::Convert(value, field.DataType(), field.Size());
+            return TField::Convert(value, field.DataType());
         } catch (const EConvertError &e) {
             throw EDatabaseError(QStringLiteral("Pacote de dados: campo '%1' da linha %2: %3")
                                      .arg(field.FieldName())

@@ -341,6 +341,33 @@ TEST_F(KpfHost, OutOntoANodeThatIsNotAFileWritesIntoIt)
     EXPECT_TRUE(S_ISCHR(node.st_mode)) << "the device node was replaced by a file";
 }
 
+// Stored texts longer than their fields go back in the packet as they were loaded, so that
+// --store finds the row to delete.
+TEST_F(KpfHost, OverlongStoredTextsGoBackAsLoadedAndAreDeleted)
+{
+    const QByteArray counter(5000, '7');
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"),
+                 {host.path(QStringLiteral("kpf05520.db")),
+                  QStringLiteral("INSERT INTO IMPOSTOREDZ VALUES ('0001', '001', '%1', "
+                                 "'2026-12-02', 'abc', 7, 10, 0.7)")
+                      .arg(QLatin1String(counter))});
+    ASSERT_TRUE(sqlite.waitForFinished(10000) && sqlite.exitCode() == 0)
+        << sqlite.readAllStandardError().toStdString();
+    const auto run = host.runDemo("select 3 CDIMPOSTO\nclick blsMenos\nclick blsConfirm\n",
+                                  {QStringLiteral("--store")});
+    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(run.linesStartingWith(QStringLiteral("STORED")), QStringList{"STORED 0 1"})
+        << show(run);
+    QStringList deleted;
+    for (const QJsonObject &row : run.objects(QStringLiteral("ROW ")))
+        if (row.value(QStringLiteral("rowState")).toString() == QLatin1String("deleted"))
+            deleted << row.value(QStringLiteral("CDIMPOSTO")).toString() + QLatin1Char('/') +
+                           QString::number(
+                               row.value(QStringLiteral("NRECFREDZ")).toString().size());
+    EXPECT_EQ(deleted, QStringList{"abc/5000"}) << show(run);
+}
+
 TEST_F(KpfHost, ScriptFromStandardInput)
 {
     const auto run = host.run(KpfHostProcess::demoKey() << "--home" << host.home() << "--script"

@@ -221,10 +221,11 @@ int stringWidth(const DataPacket &packet, size_t fieldIndex)
 
 void checkFields(const DataPacket &packet)
 {
+    const QHash<QString, int> index = packet.FieldIndexes();
     for (size_t i = 0; i < packet.fields.size(); ++i) {
         const QString &name = packet.fields[i].name;
         if (!DataPacket::IsFieldName(name) || name == QLatin1String("RowState") ||
-            packet.FieldIndex(name) != int(i))
+            index.value(name.toCaseFolded()) != int(i))
             throw EDatabaseError(
                 QStringLiteral("O nome de campo '%1' não pode ir num pacote de dados").arg(name));
     }
@@ -313,6 +314,15 @@ bool DataPacket::IsFieldName(const QString &name)
             return false;
     }
     return true;
+}
+
+QHash<QString, int> DataPacket::FieldIndexes() const
+{
+    QHash<QString, int> index;
+    index.reserve(qsizetype(fields.size()));
+    for (size_t i = fields.size(); i-- > 0;)
+        index.insert(fields[i].name.toCaseFolded(), int(i));
+    return index;
 }
 
 int DataPacket::FieldIndex(const QString &name) const

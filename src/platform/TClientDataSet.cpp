@@ -6,15 +6,16 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <unordered_set>
 
 TClientDataSet::TClientDataSet(QObject *parent) : TDataSet(parent) {}
 
 bool TClientDataSet::HasPersistentFields() const
 {
-    return std::any_of(Fields().begin(), Fields().end(), [this](const auto &field) {
-        return std::find(m_dynamicFields.begin(), m_dynamicFields.end(), field.get()) ==
-               m_dynamicFields.end();
-    });
+    const std::unordered_set<const TField *> dynamic(m_dynamicFields.begin(),
+                                                     m_dynamicFields.end());
+    return std::any_of(Fields().begin(), Fields().end(),
+                       [&dynamic](const auto &field) { return !dynamic.contains(field.get()); });
 }
 
 void TClientDataSet::CreateDataSet()
@@ -85,8 +86,9 @@ std::vector<TRecord> TClientDataSet::RecordsFrom(const DataPacket &packet, DataP
     // Where each of our fields comes from in the packet.
     std::vector<int> source;
     bool sameOrder = Fields().size() == packet.fields.size();
+    const QHash<QString, int> packetFields = packet.FieldIndexes();
     for (const auto &field : Fields()) {
-        const int index = packet.FieldIndex(field->FieldName());
+        const int index = packetFields.value(field->FieldName().toCaseFolded(), -1);
         if (index < 0)
             throw EDatabaseError(QStringLiteral("Campo '%1' não encontrado no pacote de dados")
                                      .arg(field->FieldName()));

@@ -221,11 +221,11 @@ int stringWidth(const DataPacket &packet, size_t fieldIndex)
 
 void checkFields(const DataPacket &packet)
 {
-    const QHash<QString, int> index = packet.FieldIndexes();
+    const DataPacket::FieldFinder finder(packet);
     for (size_t i = 0; i < packet.fields.size(); ++i) {
         const QString &name = packet.fields[i].name;
         if (!DataPacket::IsFieldName(name) || name == QLatin1String("RowState") ||
-            index.value(name.toCaseFolded()) != int(i))
+            finder.IndexOf(name) != int(i))
             throw EDatabaseError(
                 QStringLiteral("O nome de campo '%1' não pode ir num pacote de dados").arg(name));
     }
@@ -316,13 +316,20 @@ bool DataPacket::IsFieldName(const QString &name)
     return true;
 }
 
-QHash<QString, int> DataPacket::FieldIndexes() const
+DataPacket::FieldFinder::FieldFinder(const DataPacket &packet) : m_packet(packet)
 {
-    QHash<QString, int> index;
-    index.reserve(qsizetype(fields.size()));
-    for (size_t i = fields.size(); i-- > 0;)
-        index.insert(fields[i].name.toCaseFolded(), int(i));
-    return index;
+    if (packet.fields.size() <= 16)
+        return;
+    m_byFoldedName.reserve(qsizetype(packet.fields.size()));
+    for (size_t i = packet.fields.size(); i-- > 0;)
+        m_byFoldedName.insert(packet.fields[i].name.toCaseFolded(), int(i));
+}
+
+int DataPacket::FieldFinder::IndexOf(const QString &name) const
+{
+    if (m_byFoldedName.isEmpty())
+        return m_packet.FieldIndex(name);
+    return m_byFoldedName.value(name.toCaseFolded(), -1);
 }
 
 int DataPacket::FieldIndex(const QString &name) const

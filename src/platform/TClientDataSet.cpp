@@ -86,9 +86,9 @@ std::vector<TRecord> TClientDataSet::RecordsFrom(const DataPacket &packet, DataP
     // Where each of our fields comes from in the packet.
     std::vector<int> source;
     bool sameOrder = Fields().size() == packet.fields.size();
-    const QHash<QString, int> packetFields = packet.FieldIndexes();
+    const DataPacket::FieldFinder finder(packet);
     for (const auto &field : Fields()) {
-        const int index = packetFields.value(field->FieldName().toCaseFolded(), -1);
+        const int index = finder.IndexOf(field->FieldName());
         if (index < 0)
             throw EDatabaseError(QStringLiteral("Campo '%1' não encontrado no pacote de dados")
                                      .arg(field->FieldName()));

@@ -6,12 +6,12 @@
 #include "HostLanguage.h"
 #include "HostOutput.h"
 #include "InstallLayout.h"
+#include "OutFile.h"
 #include "ResultStore.h"
 #include "ScriptedOperator.h"
 #include "StateDump.h"
 
 #include <QCoreApplication>
-#include <QSaveFile>
 
 HostSession::HostSession(HostOptions options, std::optional<std::vector<ScriptCommand>> script,
                          std::optional<QByteArray> sourcePacket)
@@ -100,8 +100,12 @@ int HostSession::Report(const ModuleLoader::CallResult &result)
     HostOutput::Line("RESULT PACKET");
     for (const QByteArray &row : StateDump::PacketRows(packet))
         HostOutput::Line("ROW", row);
-    if (!WriteOut(result.packet))
+    if (!WriteOut(result.packet)) {
+        if (m_options.store)
+            HostOutput::Line("STORE FAILED",
+                             QStringLiteral("not run, since --out could not be written"));
         return UsageOrScriptError;
+    }
     return m_options.store ? Store(result.packet) : Done;
 }
 
@@ -120,11 +124,9 @@ bool HostSession::WriteOut(const QByteArray &packet)
 {
     if (m_options.outFile.isEmpty())
         return true;
-    // Written whole or not at all: a reader never sees half a packet.
-    QSaveFile file(m_options.outFile);
-    if (file.open(QIODevice::WriteOnly) && file.write(packet) == packet.size() && file.commit())
+    QString error;
+    if (OutFile::Write(m_options.outFile, packet, &error))
         return true;
-    HostOutput::Note(
-        QStringLiteral("cannot write %1: %2").arg(m_options.outFile, file.errorString()));
+    HostOutput::Note(error);
     return false;
 }

@@ -193,12 +193,7 @@ ResultStore::Outcome ResultStore::Apply(const QString &connectionString, const Q
     const QString name = QStringLiteral("kpfhost-store-") + QUuid::createUuid().toString();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(settings.driver, name);
-        db.setDatabaseName(settings.databaseName);
-        db.setHostName(settings.host);
-        db.setPort(settings.port);
-        db.setUserName(settings.userName);
-        db.setPassword(settings.password);
-        db.setConnectOptions(settings.connectOptions);
+        settings.ApplyTo(db); // the module's connection does the same
         if (!db.open())
             outcome.error = QStringLiteral("cannot open %1: %2")
                                 .arg(settings.description, SqlError(db.lastError()));

@@ -181,11 +181,18 @@ std::optional<ScriptCommand> ScriptReader::parseArguments(ScriptCommand::Kind ki
             *error = QStringLiteral("type needs a text");
             return std::nullopt;
         }
-        for (const QChar c : rest) {
-            const auto key = characterKey(c);
+        for (qsizetype i = 0; i < rest.size(); ++i) {
+            const auto key = characterKey(rest[i]);
             if (!key) {
+                // A character outside the BMP is named whole, not by half of its pair.
+                const bool pair = rest[i].isHighSurrogate() && i + 1 < rest.size() &&
+                                  rest[i + 1].isLowSurrogate();
+                const char32_t code =
+                    pair ? QChar::surrogateToUcs4(rest[i], rest[i + 1]) : rest[i].unicode();
                 *error = QStringLiteral("type cannot type the character U+%1")
-                             .arg(c.unicode(), 4, 16, QLatin1Char('0'));
+                             .arg(QString::number(uint(code), 16)
+                                      .toUpper()
+                                      .rightJustified(4, QLatin1Char('0')));
                 return std::nullopt;
             }
             command.keys.push_back(*key);

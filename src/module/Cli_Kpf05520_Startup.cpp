@@ -12,8 +12,10 @@
 #include "TClientDataSet.h"
 #include "ui_Cli_Kpf05520.h"
 
+#include <QFile>
 #include <algorithm>
 #include <array>
+#include <sys/stat.h>
 
 namespace
 {
@@ -49,6 +51,25 @@ template <typename Passo> void ComOrigem(const QString &origem, Passo passo)
     }
 }
 
+// What lies at a settings file's path when it is not a regular file ("um diretório", ...);
+// empty when nothing does.
+QString NaturezaDoCaminho(const QString &caminho)
+{
+    struct stat info {
+    };
+    if (::stat(QFile::encodeName(caminho).constData(), &info) != 0)
+        return QString();
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("um diretório");
+    if (S_ISFIFO(info.st_mode))
+        return QStringLiteral("um FIFO (pipe nomeado)");
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return QStringLiteral("um dispositivo");
+    if (S_ISSOCK(info.st_mode))
+        return QStringLiteral("um socket");
+    return S_ISREG(info.st_mode) ? QString() : QStringLiteral("algo que não é um arquivo comum");
+}
+
 double ValorDaOrigem(TDataSet *origem, const QString &campo)
 {
     double valor = 0;
@@ -82,11 +103,19 @@ void TfrmImpost::InicializaForm(const QString &branch, const QString &till, cons
     AjustaRodape5520();
 
     // Without KAVIRON.CDS the empty type would fail the conversion below; say which file is
-    // missing.
-    if (!temKaviron)
+    // missing, or what stands in its place.
+    if (!temKaviron) {
+        const QString natureza =
+            NaturezaDoCaminho(DiretorioDoPrograma() + QLatin1Char('/') + kKaviron);
+        if (!natureza.isEmpty())
+            throw EConvertError(QStringLiteral("%1 em '%2' é %3, não um arquivo: sem ele o tipo "
+                                               "de impressora fiscal (IDTIPOIMPFIS) não é "
+                                               "conhecido")
+                                    .arg(kKaviron, DiretorioDoPrograma(), natureza));
         throw EConvertError(QStringLiteral("Arquivo %1 não encontrado em '%2': sem ele o tipo de "
                                            "impressora fiscal (IDTIPOIMPFIS) não é conhecido")
                                 .arg(kKaviron, DiretorioDoPrograma()));
+    }
     int tipo = 0;
     ComOrigem(QStringLiteral("IDTIPOIMPFIS em %1").arg(kKaviron),
               [&] { tipo = StrToInt(idTipoImpFis); });

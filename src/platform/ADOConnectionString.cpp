@@ -367,3 +367,15 @@ ADOConnectionString::QtSettings ADOConnectionString::ToOracle(const QString &pro
                 .arg(provider));
     return s;
 }
+
+void ADOConnectionString::QtSettings::ApplyTo(QSqlDatabase &db) const
+{
+    db.setDatabaseName(databaseName);
+    db.setHostName(host);
+    db.setPort(port);
+    db.setUserName(userName);
+    // QODBC would append ";PWD=" and the password unquoted, so a ';' in it would break the string.
+    if (driver != u"QODBC")
+        db.setPassword(password);
+    db.setConnectOptions(connectOptions);
+}

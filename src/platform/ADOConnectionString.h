@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+class QSqlDatabase;
+
 // An ADO-style connection string ("Key=Value;Key=Value") and its translation into the settings of
 // a Qt SQL driver. Keys are compared without case; a value may be quoted ("..." or '...', the quote
 // doubled inside) or braced ({...}, '}' doubled inside), so that it can hold ';'. Errors are
@@ -21,6 +23,10 @@ public:
         QString password;
         QString connectOptions;
         QString description; // e.g. "PostgreSQL (127.0.0.1:5432, banco kpf05520)"
+
+        // Sets these on a connection, so that every connection opened from one string is the
+        // same (QODBC gets the password inside the ODBC string, braced, never on its own).
+        void ApplyTo(QSqlDatabase &db) const;
     };
 
     static constexpr int DefaultConnectTimeout = 5; // seconds

@@ -221,10 +221,11 @@ int stringWidth(const DataPacket &packet, size_t fieldIndex)
 
 void checkFields(const DataPacket &packet)
 {
+    const DataPacket::FieldFinder finder(packet);
     for (size_t i = 0; i < packet.fields.size(); ++i) {
         const QString &name = packet.fields[i].name;
         if (!DataPacket::IsFieldName(name) || name == QLatin1String("RowState") ||
-            packet.FieldIndex(name) != int(i))
+            finder.IndexOf(name) != int(i))
             throw EDatabaseError(
                 QStringLiteral("O nome de campo '%1' não pode ir num pacote de dados").arg(name));
     }
@@ -313,6 +314,22 @@ bool DataPacket::IsFieldName(const QString &name)
             return false;
     }
     return true;
+}
+
+DataPacket::FieldFinder::FieldFinder(const DataPacket &packet) : m_packet(packet)
+{
+    if (packet.fields.size() <= 16)
+        return;
+    m_byFoldedName.reserve(qsizetype(packet.fields.size()));
+    for (size_t i = packet.fields.size(); i-- > 0;)
+        m_byFoldedName.insert(packet.fields[i].name.toCaseFolded(), int(i));
+}
+
+int DataPacket::FieldFinder::IndexOf(const QString &name) const
+{
+    if (m_byFoldedName.isEmpty())
+        return m_packet.FieldIndex(name);
+    return m_byFoldedName.value(name.toCaseFolded(), -1);
 }
 
 int DataPacket::FieldIndex(const QString &name) const

@@ -3,6 +3,7 @@
 #include "TField.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <vector>
@@ -34,7 +35,8 @@ public:
     std::vector<Row> rows;
 
     // Limits that keep a hostile packet from exhausting memory.
-    static constexpr qint64 MaxBytes = 256LL * 1024 * 1024;
+    static constexpr qint64 MaxBytes =
+        64LL * 1024 * 1024; // a packet peaks at about 8 times its size
     static constexpr int MaxDepth = 16;
     static constexpr int MaxAttributes = 4096;   // per element: a ROW holds its fields and RowState
     static constexpr int MaxWidth = 1024 * 1024; // characters of a string field
@@ -50,6 +52,18 @@ public:
     // The packet of a data set: its fields and its whole store with the change log.
     static DataPacket FromDataSet(const TDataSet &dataSet);
     int FieldIndex(const QString &name) const; // -1 when absent (case-insensitive)
+    // FieldIndex for many names: a packet of many fields is indexed once, so that looking up all
+    // of its fields takes linear time; a few fields are compared in place.
+    class FieldFinder
+    {
+    public:
+        explicit FieldFinder(const DataPacket &packet);
+        int IndexOf(const QString &name) const;
+
+    private:
+        const DataPacket &m_packet;
+        QHash<QString, int> m_byFoldedName; // the first of equal names
+    };
 
     // Field names become ROW attribute names, so they must be XML names (no colon).
     static bool IsFieldName(const QString &name);

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QVarLengthArray>
 #include <QXmlStreamReader>
 #include <charconv>
@@ -46,31 +47,61 @@ qsizetype invalidUtf8Offset(const QByteArray &bytes)
     return -1;
 }
 
+// True when the set did not hold the value yet (and now holds it).
+bool insertNew(QSet<QString> &set, const QString &value)
+{
+    const qsizetype before = set.size();
+    set.insert(value);
+    return set.size() != before;
+}
+
 // Offset of the first start tag holding more than `max` attributes, -1 when none. Qt's reader
 // checks duplicate attributes in quadratic time, so a hostile ROW with tens of thousands of
 // attributes would stall it; no genuine element needs more than its fields plus RowState.
+// Comments, processing instructions and CDATA sections are skipped whole, so that a quote in them
+// hides nothing; a quote opens a value only right after "=", and a "<" ends any value, since no
+// well-formed value holds one.
 qsizetype overfullTagOffset(const QByteArray &bytes, int max)
 {
     const char *p = bytes.constData();
     const qsizetype n = bytes.size();
+    const auto skipTo = [&](qsizetype from, const char *end) {
+        const qsizetype at = bytes.indexOf(end, from);
+        return at < 0 ? n : at + qsizetype(qstrlen(end)) - 1;
+    };
     qsizetype tagStart = -1;
     int equals = 0;
     char quote = 0;
+    bool afterEquals = false;
     for (qsizetype i = 0; i < n; ++i) {
         const char c = p[i];
-        if (quote) {
+        if (c == '<') {
+            quote = 0;
+            const QByteArrayView rest(p + i, n - i);
+            if (rest.startsWith("<!--")) {
+                i = skipTo(i + 4, "-->"), tagStart = -1;
+            } else if (rest.startsWith("<?")) {
+                i = skipTo(i + 2, "?>"), tagStart = -1;
+            } else if (rest.startsWith("<![CDATA[")) {
+                i = skipTo(i + 9, "]]>"), tagStart = -1;
+            } else {
+                tagStart = i, equals = 0, afterEquals = false;
+            }
+        } else if (quote) {
             if (c == quote)
                 quote = 0;
         } else if (tagStart < 0) {
-            if (c == '<')
-                tagStart = i, equals = 0;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
+            continue;
+        } else if ((c == '"' || c == '\'') && afterEquals) {
+            quote = c, afterEquals = false;
         } else if (c == '=') {
+            afterEquals = true;
             if (++equals > max)
                 return tagStart;
         } else if (c == '>') {
             tagStart = -1;
+        } else if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+            afterEquals = false;
         }
     }
     return -1;
@@ -235,6 +266,7 @@ private:
     DataPacket m_packet;
     // Exact attribute names; the views point into m_packet.fields, which stays put once read.
     QHash<QStringView, int> m_fieldByName;
+    QSet<QString> m_foldedFieldNames; // for the duplicate check, which ignores case
     int m_depth = 0;
     bool m_hasChangeLog = false;
     QString m_changeLog;
@@ -391,7 +423,8 @@ void PacketReader::readField()
         fail(QStringLiteral("FIELD sem attrname"));
     if (!DataPacket::IsFieldName(field.name))
         fail(QStringLiteral("nome de campo '%1' inválido").arg(field.name.left(80)));
-    if (field.name == QLatin1String("RowState") || m_packet.FieldIndex(field.name) >= 0)
+    if (field.name == QLatin1String("RowState") ||
+        !insertNew(m_foldedFieldNames, field.name.toCaseFolded()))
         fail(QStringLiteral("nome de campo duplicado '%1'").arg(field.name));
     if (!typeFromName(typeName, field.type))
         fail(QStringLiteral("tipo '%1' desconhecido no campo '%2'").arg(typeName, field.name));

@@ -97,13 +97,7 @@ void TADOConnection::OpenDatabase()
     QSqlError failure;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(settings.driver, m_qtConnectionName);
-        db.setDatabaseName(settings.databaseName);
-        db.setHostName(settings.host);
-        db.setPort(settings.port);
-        db.setUserName(settings.userName);
-        if (settings.driver != u"QODBC") // QODBC gets it inside the ODBC string, braced
-            db.setPassword(settings.password);
-        db.setConnectOptions(settings.connectOptions);
+        settings.ApplyTo(db);
         if (!db.open())
             failure = db.lastError();
     }

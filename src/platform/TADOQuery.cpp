@@ -113,12 +113,10 @@ QVariant FieldValue(const QVariant &raw, const TField &field, bool &ok)
     if (raw.isNull())
         return {};
     switch (field.DataType()) {
-    case TFieldType::ftString: {
-        QString text = raw.toString();
-        if (field.Size() > 0 && text.size() > field.Size())
-            text.truncate(field.Size());
-        return text;
-    }
+    case TFieldType::ftString:
+        // Whole, also beyond the field's size: the packet widens its WIDTH, and a host that
+        // deletes the row needs the stored text, not its first characters.
+        return raw.toString();
     case TFieldType::ftDate: {
         // No QDateTime on the way: building one consults the time zone, for every line.
         const QDate value = raw.typeId() == QMetaType::QDate ? raw.toDate()

@@ -6,15 +6,16 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <unordered_set>
 
 TClientDataSet::TClientDataSet(QObject *parent) : TDataSet(parent) {}
 
 bool TClientDataSet::HasPersistentFields() const
 {
-    return std::any_of(Fields().begin(), Fields().end(), [this](const auto &field) {
-        return std::find(m_dynamicFields.begin(), m_dynamicFields.end(), field.get()) ==
-               m_dynamicFields.end();
-    });
+    const std::unordered_set<const TField *> dynamic(m_dynamicFields.begin(),
+                                                     m_dynamicFields.end());
+    return std::any_of(Fields().begin(), Fields().end(),
+                       [&dynamic](const auto &field) { return !dynamic.contains(field.get()); });
 }
 
 void TClientDataSet::CreateDataSet()
@@ -85,18 +86,22 @@ std::vector<TRecord> TClientDataSet::RecordsFrom(const DataPacket &packet, DataP
     // Where each of our fields comes from in the packet.
     std::vector<int> source;
     bool sameOrder = Fields().size() == packet.fields.size();
+    const DataPacket::FieldFinder finder(packet);
     for (const auto &field : Fields()) {
-        const int index = packet.FieldIndex(field->FieldName());
+        const int index = finder.IndexOf(field->FieldName());
         if (index < 0)
             throw EDatabaseError(QStringLiteral("Campo '%1' não encontrado no pacote de dados")
                                      .arg(field->FieldName()));
         sameOrder = sameOrder && index == int(source.size());
         source.push_back(index);
     }
+    // A loaded text keeps its whole length, also beyond the field's size: the line goes back in
+    // the packet exactly as it came (its WIDTH widened), so that a host can find the stored row.
+    // Only what is written into a field is cut to its size.
     const auto convertedValue = [&](const QVariant &value, size_t f, size_t row) {
         const TField &field = *Fields()[f];
         try {
-            return TField::Convert(value, field.DataType(), field.Size());
+            return TField::Convert(value, field.DataType());
         } catch (const EConvertError &e) {
             throw EDatabaseError(QStringLiteral("Pacote de dados: campo '%1' da linha %2: %3")
                                      .arg(field.FieldName())

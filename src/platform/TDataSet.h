@@ -2,6 +2,7 @@
 
 #include "TField.h"
 
+#include <QHash>
 #include <QObject>
 #include <QVariant>
 #include <functional>
@@ -128,6 +129,7 @@ private:
     void RunBeforePost();
 
     std::vector<std::unique_ptr<TField>> m_fields;
+    QHash<QString, int> m_fieldByFoldedName; // so that a packet of many fields loads in linear time
     std::vector<TRecord> m_store;
     std::vector<int> m_visible; // store indices of the visible records
     int m_current = -1;         // visible row of the cursor

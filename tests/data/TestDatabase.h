@@ -55,6 +55,7 @@ public:
     bool Exec(const QString &sql) const;
     int Count(const QString &sql) const; // first column of the first row; -1 on error
     QString SQLiteFile() const { return m_sqliteFile; }
+    QString Schema() const { return m_schema; } // on the server; empty for SQLite
 
 private:
     void CreateSQLite();

@@ -1,10 +1,21 @@
 #include "DataPacket.h"
 #include "KpfHostProcess.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
+#include <QProcess>
+#include <QScopeGuard>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -37,6 +48,7 @@ struct UsageCase {
 TEST_F(KpfHost, UsageErrorsExitTwoWithTheReasonAndTheUsage)
 {
     host.writeFile(QStringLiteral("bad.script"), "dump\nclick\n");
+    host.writeFile(QStringLiteral("emoji.script"), "type 1\xF0\x9F\x98\x80\n");
     const QString missing = host.path(QStringLiteral("missing"));
     const UsageCase cases[] = {
         {"no_arguments", {}, "'--branch' is required"},
@@ -50,6 +62,9 @@ TEST_F(KpfHost, UsageErrorsExitTwoWithTheReasonAndTheUsage)
         {"script_error_names_the_line",
          KpfHostProcess::demoKey() << "--script" << host.path(QStringLiteral("bad.script")),
          "line 2: click needs one control name"},
+        {"script_character_outside_the_bmp_named_whole",
+         KpfHostProcess::demoKey() << "--script" << host.path(QStringLiteral("emoji.script")),
+         "line 1: type cannot type the character U+1F600"},
         {"missing_script", KpfHostProcess::demoKey() << "--script" << missing, "cannot read"},
         {"missing_source",
          KpfHostProcess::demoKey() << "--script"
@@ -237,6 +252,120 @@ TEST_F(KpfHost, OutFileHoldsTheReturnedPacket)
     EXPECT_EQ(packet.fields.size(), 8u);
     EXPECT_EQ(packet.rows.size(), size_t(run.linesStartingWith(QStringLiteral("ROW ")).size()));
     EXPECT_EQ(packet.rows.size(), 4u);
+}
+
+// A full file system (a tmpfs of its own, when the test may mount one): the write fails, the
+// earlier file stays as it was, kpfhost says so, exits non-zero, and --store does not run.
+TEST_F(KpfHost, OutOnAFullDiskKeepsTheEarlierFileAndStoresNothing)
+{
+    const QString disk = host.path(QStringLiteral("disk"));
+    ASSERT_TRUE(QDir().mkdir(disk));
+    QProcess mount;
+    mount.start(QStringLiteral("mount"),
+                {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                 QStringLiteral("size=16k"), QStringLiteral("tmpfs"), disk});
+    if (geteuid() != 0 || !mount.waitForFinished(10000) || mount.exitCode() != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {disk}); });
+    const QString out = disk + QStringLiteral("/result.xml");
+    const QByteArray earlier = "<earlier/>\n";
+    {
+        QFile file(out);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+        ASSERT_TRUE(file.flush());
+        QFile filler(disk + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(512, 'x')) > 0) {
+        }
+    }
+    const auto run = host.runDemo(typeALineAndConfirm,
+                                  {QStringLiteral("--out"), out, QStringLiteral("--store")});
+    EXPECT_EQ(run.exitCode, 2) << show(run);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("cannot write"))) << show(run);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("the earlier file is left as it was")))
+        << show(run);
+    EXPECT_EQ(run.linesStartingWith(QStringLiteral("STORE FAILED not run")).size(), 1) << show(run);
+    EXPECT_TRUE(run.linesStartingWith(QStringLiteral("STORED")).isEmpty()) << show(run);
+    QFile file(out);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), earlier);
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files).size(), 2) << "a temporary file was left behind";
+}
+
+// Something that is not a regular file is written into, never replaced by one.
+TEST_F(KpfHost, OutOntoANodeThatIsNotAFileWritesIntoIt)
+{
+    const QString fifo = host.path(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    std::atomic<bool> done = false;
+    QByteArray received;
+    std::thread drain([&] {
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = ::read(reader, buffer, sizeof buffer);
+            if (n > 0)
+                received.append(buffer, n);
+            else if (done)
+                break;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    auto run = host.runDemo(typeALineAndConfirm, {QStringLiteral("--out"), fifo});
+    done = true;
+    drain.join();
+    ::close(reader);
+    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(DataPacket::Parse(received).rows.size(), 4u);
+    EXPECT_EQ(QFileInfo(fifo).isFile(), false) << "the FIFO was replaced by a file";
+
+    run = host.runDemo(typeALineAndConfirm, {QStringLiteral("--out"), QStringLiteral("/dev/full")});
+    EXPECT_EQ(run.exitCode, 2) << show(run);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("cannot write /dev/full"))) << show(run);
+
+    run =
+        host.runDemo(typeALineAndConfirm, {QStringLiteral("--out"), QStringLiteral("/dev/stdout")});
+    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(run.lines.filter(QStringLiteral("<DATAPACKET")).size(), 1) << show(run);
+
+    const QString device = host.path(QStringLiteral("null"));
+    if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "cannot make a device node here";
+    run = host.runDemo(typeALineAndConfirm, {QStringLiteral("--out"), device});
+    EXPECT_EQ(run.exitCode, 0) << show(run);
+    struct stat node {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &node), 0);
+    EXPECT_TRUE(S_ISCHR(node.st_mode)) << "the device node was replaced by a file";
+}
+
+// Stored texts longer than their fields go back in the packet as they were loaded, so that
+// --store finds the row to delete.
+TEST_F(KpfHost, OverlongStoredTextsGoBackAsLoadedAndAreDeleted)
+{
+    const QByteArray counter(5000, '7');
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"),
+                 {host.path(QStringLiteral("kpf05520.db")),
+                  QStringLiteral("INSERT INTO IMPOSTOREDZ VALUES ('0001', '001', '%1', "
+                                 "'2026-12-02', 'abc', 7, 10, 0.7)")
+                      .arg(QLatin1String(counter))});
+    ASSERT_TRUE(sqlite.waitForFinished(10000) && sqlite.exitCode() == 0)
+        << sqlite.readAllStandardError().toStdString();
+    const auto run = host.runDemo("select 3 CDIMPOSTO\nclick blsMenos\nclick blsConfirm\n",
+                                  {QStringLiteral("--store")});
+    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(run.linesStartingWith(QStringLiteral("STORED")), QStringList{"STORED 0 1"})
+        << show(run);
+    QStringList deleted;
+    for (const QJsonObject &row : run.objects(QStringLiteral("ROW ")))
+        if (row.value(QStringLiteral("rowState")).toString() == QLatin1String("deleted"))
+            deleted << row.value(QStringLiteral("CDIMPOSTO")).toString() + QLatin1Char('/') +
+                           QString::number(
+                               row.value(QStringLiteral("NRECFREDZ")).toString().size());
+    EXPECT_EQ(deleted, QStringList{"abc/5000"}) << show(run);
 }
 
 TEST_F(KpfHost, ScriptFromStandardInput)

@@ -4,6 +4,13 @@
 #include "../data/TestDatabase.h"
 #include "KpfHostProcess.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 namespace
@@ -80,5 +87,62 @@ TEST_P(StoreOn, DeletedAndTypedLinesAreStoredAndShownByTheNextCall)
 INSTANTIATE_TEST_SUITE_P(Databases, StoreOn,
                          ::testing::Values(Backend::SQLite, Backend::PostgreSQL, Backend::ODBC),
                          [](const auto &info) { return BackendName(info.param).toStdString(); });
+
+// The store connection takes every password the module's connection takes: one with ';' and '}'
+// through ODBC, for a role of its own made by the server's superuser (trusted on its socket).
+TEST(StoreOnOdbc, PasswordWithSemicolonAndBrace)
+{
+    KPF_SKIP_WITHOUT_SERVER(Backend::ODBC);
+    KpfHostProcess host;
+    ASSERT_TRUE(host.ready()) << host.setupError().toStdString();
+    const ServerSettings server = ServerSettings::FromEnvironment();
+    TestDatabase db(Backend::ODBC, server);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    const QString role = QStringLiteral("kpf_semicolon_%1").arg(QCoreApplication::applicationPid());
+    const QString password = QStringLiteral("Kpf;s3nha}x");
+    const QString adminName = QStringLiteral("kpf-superuser");
+    {
+        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), adminName);
+        admin.setHostName(QFileInfo(server.dataDir).dir().filePath(QStringLiteral("run")));
+        admin.setPort(server.port.toInt());
+        admin.setDatabaseName(server.database);
+        admin.setUserName(QStringLiteral("kpfadmin"));
+        ASSERT_TRUE(admin.open()) << admin.lastError().text().toStdString();
+    }
+    const auto exec = [&](const QString &sql) {
+        QSqlQuery query(QSqlDatabase::database(adminName));
+        return query.exec(sql) ? std::string() : query.lastError().text().toStdString();
+    };
+    const auto cleanUp = qScopeGuard([&] {
+        exec(QStringLiteral("DROP OWNED BY %1").arg(role));
+        exec(QStringLiteral("DROP ROLE %1").arg(role));
+        QSqlDatabase::database(adminName).close();
+        QSqlDatabase::removeDatabase(adminName);
+    });
+    for (const QString &sql :
+         {QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2'").arg(role, password),
+          QStringLiteral("GRANT USAGE ON SCHEMA %1 TO %2").arg(db.Schema(), role),
+          QStringLiteral("GRANT SELECT, INSERT, DELETE ON ALL TABLES IN SCHEMA %1 TO %2")
+              .arg(db.Schema(), role)})
+        ASSERT_EQ(exec(sql), "") << sql.toStdString();
+
+    const QString connection =
+        QStringLiteral("Provider=MSDASQL;DSN=%1;User ID=%2;Password={%3};"
+                       "ConnSettings=SET search_path TO %4")
+            .arg(server.odbcDsn, role, QString(password).replace(u'}', QStringLiteral("}}")),
+                 db.Schema());
+    const auto run =
+        host.runDemo("type 01\nkey Enter\ntype 7\nkey Enter\ntype 100\n"
+                     "click blsConfirm\n",
+                     {QStringLiteral("--connection"), connection, QStringLiteral("--store")});
+    const std::string shown =
+        ("stdout:\n" + run.lines.join(QLatin1Char('\n')) + "\nstderr:\n" + run.errors)
+            .toStdString();
+    EXPECT_EQ(run.exitCode, 0) << shown;
+    EXPECT_EQ(run.linesStartingWith(QStringLiteral("STORED")), QStringList{"STORED 1 0"}) << shown;
+    EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM IMPOSTOREDZ WHERE CDIMPOSTO = '01' "
+                                      "AND DTREDUCAOZ = '2026-12-02'")),
+              1);
+}
 
 } // namespace

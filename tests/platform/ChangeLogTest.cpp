@@ -380,7 +380,8 @@ TEST(PersistentFields, APacketIsMatchedByNameAndConverted)
     EXPECT_TRUE(ds.HasPersistentFields());
     ASSERT_EQ(ds.FieldCount(), 4);
     EXPECT_EQ(ds.Fields()[0]->FieldName(), QStringLiteral("CDIMPOSTO"));
-    EXPECT_EQ(ds.FieldByName(QStringLiteral("CDIMPOSTO"))->AsString(), QStringLiteral("12"));
+    // A loaded text is kept whole, beyond the field's size: it goes back as it came.
+    EXPECT_EQ(ds.FieldByName(QStringLiteral("CDIMPOSTO"))->AsString(), QStringLiteral("123"));
     EXPECT_EQ(ds.FieldByName(QStringLiteral("VRALIQ"))->AsFloat(), 17.5);
     EXPECT_EQ(ds.FieldByName(QStringLiteral("QT"))->Value().typeId(), QMetaType::Double);
     EXPECT_EQ(ds.FieldByName(QStringLiteral("DIA"))->Value(), QVariant(QDate(2026, 12, 7)));

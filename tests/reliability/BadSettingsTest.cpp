@@ -2,7 +2,9 @@
 // entry either works or fails with one clear text, and never leaves a screen half made.
 #include "ReliabilityFixture.h"
 
+#include <QDir>
 #include <QFile>
+#include <sys/stat.h>
 
 namespace
 {
@@ -27,6 +29,9 @@ QByteArray OneField(const char *name, const char *type, const char *value,
 const QByteArray kGoodKvr = OneField("IDTIPOIMPFIS", "string", "13");
 const QByteArray kMissing = "<missing>";
 const QByteArray kHuge = "<huge>";
+const QByteArray kDirectory = "<directory>";
+const QByteArray kFifo = "<fifo>";
+const QByteArray kDevice = "<device>";
 
 struct SettingsCase {
     const char *name;
@@ -42,6 +47,9 @@ const SettingsCase kCases[] = {
     {"KvrNotXml", "KAVIRON.CDS", "IDTIPOIMPFIS=14\n", "KAVIRON.CDS"},
     {"KvrBinary", "KAVIRON.CDS", QByteArray("\x00\xff\xfe\x01PK\x03\x04", 8), "KAVIRON.CDS"},
     {"KvrHuge", "KAVIRON.CDS", kHuge, "KAVIRON.CDS"},
+    {"KvrIsADirectory", "KAVIRON.CDS", kDirectory, "é um diretório, não um arquivo"},
+    {"KvrIsAFifo", "KAVIRON.CDS", kFifo, "é um FIFO (pipe nomeado), não um arquivo"},
+    {"KvrIsADevice", "KAVIRON.CDS", kDevice, "é um dispositivo, não um arquivo"},
     {"KvrInternalEntity", "KAVIRON.CDS",
      "<?xml version=\"1.0\"?><!DOCTYPE DATAPACKET [<!ENTITY t \"14\">]>" +
          Body("IDTIPOIMPFIS", "string", "&t;"),
@@ -80,8 +88,21 @@ protected:
     {
         const QString path = HomeDir() + QLatin1Char('/') + QLatin1String(c.file);
         QFile::remove(path);
+        QDir(path).removeRecursively();
         if (c.content == kMissing)
             return;
+        if (c.content == kDirectory) {
+            ASSERT_TRUE(QDir().mkdir(path));
+            return;
+        }
+        if (c.content == kFifo) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            return;
+        }
+        if (c.content == kDevice) {
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), path));
+            return;
+        }
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         if (c.content == kHuge) // sparse: 300 MB that cost no disk

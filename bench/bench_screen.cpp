@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTest>
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -156,8 +157,10 @@ void BM_CellRepaint_BareTable(benchmark::State &state)
     table.setModel(&model);
     table.setFixedSize(420, 260);
     table.show();
+    if (!QTest::qWaitForWindowExposed(&table))
+        state.SkipWithError("the table was never shown");
     QApplication::processEvents();
-    const QModelIndex cell = model.index(StoredLines, 0);
+    const QModelIndex cell = model.index(0, 0);
     int i = 0;
     for (auto _ : state) {
         QElapsedTimer clock;

@@ -1,22 +1,18 @@
 #include "PaintedBareDialog.h"
 
+#include "BareDialog.h"
 #include "BenchSupport.h"
 #include "RoundButton.h"
 
-#include <QLabel>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardItemModel>
-#include <QTableView>
 
 #include <cstdio>
 
 namespace
 {
-
-const char *const Keys[] = {"1",   "2", "3", "4",     "5",  "6", "7", "8", "9", "0",  "00",
-                            "000", ",", "<", "Enter", "<-", "+", "-", "^", "v", "OK", "X"};
 
 const QString ConnectionName = QStringLiteral("paintedBare");
 
@@ -30,27 +26,9 @@ bool Fail(const QSqlError &error)
 
 PaintedBareDialog::PaintedBareDialog()
 {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setWindowTitle(QStringLiteral("Impostos"));
-    setFixedSize(748, 315);
-    auto *title = new QLabel(QStringLiteral("Impostos"), this);
-    title->setGeometry(8, 4, 200, 20);
-    auto *footer = new QLabel(QStringLiteral("KPF05520"), this);
-    footer->setGeometry(8, 292, 300, 18);
-    m_model = new QStandardItemModel(0, 3, this);
-    m_model->setHorizontalHeaderLabels({QStringLiteral("Codigo Imposto"),
-                                        QStringLiteral("Aliquota"),
-                                        QStringLiteral("Valor Acumulado")});
-    auto *grid = new QTableView(this);
-    grid->setModel(m_model);
-    grid->setGeometry(8, 28, 420, 260);
-    int i = 0;
-    for (const char *key : Keys) {
-        auto *button = new RoundButton(QString::fromLatin1(key), this);
-        button->setGeometry(436 + (i % 5) * 60, 28 + (i / 5) * 52, 56, 48);
-        if (++i == 21)
-            m_confirm = button;
-    }
+    m_model = new QStandardItemModel(this);
+    AddBareGrid(this, m_model);
+    m_confirm = AddBareKeys(this, [](const QString &key) { return new RoundButton(key, nullptr); });
     connect(m_confirm, &QAbstractButton::clicked, this, [this] {
         grab();
         accept();
@@ -97,18 +75,5 @@ bool PaintedBareDialog::Load(const QString &database)
 
 bool RunPaintedBareCall(const QString &database)
 {
-    bool confirmed = false;
-    BenchSupport::RunWhenReady(
-        [](QWidget *widget) { return dynamic_cast<PaintedBareDialog *>(widget) != nullptr; },
-        [](QWidget *widget) {
-            BenchSupport::Touch(static_cast<PaintedBareDialog *>(widget)->Confirm());
-        },
-        [&] {
-            PaintedBareDialog dialog;
-            if (!dialog.Load(database))
-                return;
-            confirmed = dialog.exec() == QDialog::Accepted &&
-                        dialog.Model()->rowCount() == BenchSupport::StoredLines;
-        });
-    return confirmed;
+    return RunDialogCall<PaintedBareDialog>(database);
 }

@@ -27,6 +27,4 @@ private:
     QAbstractButton *m_confirm = nullptr;
 };
 
-// One call: the dialog built, loaded, shown modally until the operator's touch on Confirm, and
-// freed. True when it was confirmed with the stored lines in its grid.
-bool RunPaintedBareCall(const QString &database);
+bool RunPaintedBareCall(const QString &database); // RunDialogCall<PaintedBareDialog>

@@ -25,33 +25,49 @@ QString Text(sqlite3_stmt *stmt, int column)
 
 } // namespace
 
+QTableView *AddBareGrid(QDialog *dialog, QStandardItemModel *model)
+{
+    dialog->setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    dialog->setWindowTitle(QStringLiteral("Impostos"));
+    dialog->setFixedSize(748, 315);
+    auto *title = new QLabel(QStringLiteral("Impostos"), dialog);
+    title->setGeometry(8, 4, 200, 20);
+    auto *footer = new QLabel(QStringLiteral("KPF05520"), dialog);
+    footer->setGeometry(8, 292, 300, 18);
+    model->setColumnCount(3);
+    model->setHorizontalHeaderLabels({QStringLiteral("Codigo Imposto"), QStringLiteral("Aliquota"),
+                                      QStringLiteral("Valor Acumulado")});
+    auto *grid = new QTableView(dialog);
+    grid->setModel(model);
+    grid->setGeometry(8, 28, 420, 260);
+    return grid;
+}
+
+QAbstractButton *AddBareKeys(QDialog *dialog,
+                             const std::function<QAbstractButton *(const QString &)> &make)
+{
+    QAbstractButton *confirm = nullptr;
+    int i = 0;
+    for (const char *key : Keys) {
+        QAbstractButton *button = make(QString::fromLatin1(key));
+        button->setParent(dialog);
+        button->setGeometry(436 + (i % 5) * 60, 28 + (i / 5) * 52, 56, 48);
+        if (++i == 21)
+            confirm = button;
+    }
+    return confirm;
+}
+
 BareDialog::BareDialog()
 {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setWindowTitle(QStringLiteral("Impostos"));
-    setFixedSize(748, 315);
+    m_model = new QStandardItemModel(this);
+    m_grid = AddBareGrid(this, m_model);
     auto *frame = new QFrame(this);
     frame->setFrameShape(QFrame::Box);
     frame->setGeometry(0, 0, 748, 315);
-    auto *title = new QLabel(QStringLiteral("Impostos"), this);
-    title->setGeometry(8, 4, 200, 20);
-    auto *footer = new QLabel(QStringLiteral("KPF05520"), this);
-    footer->setGeometry(8, 292, 300, 18);
-    m_model = new QStandardItemModel(0, 3, this);
-    m_model->setHorizontalHeaderLabels({QStringLiteral("Codigo Imposto"),
-                                        QStringLiteral("Aliquota"),
-                                        QStringLiteral("Valor Acumulado")});
-    m_grid = new QTableView(this);
-    m_grid->setModel(m_model);
-    m_grid->setGeometry(8, 28, 420, 260);
-    int i = 0;
-    for (const char *key : Keys) {
-        auto *button = new QPushButton(QString::fromLatin1(key), this);
-        button->setGeometry(436 + (i % 5) * 60, 28 + (i / 5) * 52, 56, 48);
-        if (++i == 21)
-            m_confirm = button;
-    }
-    connect(m_confirm, &QPushButton::clicked, this, &QDialog::accept);
+    frame->lower();
+    m_confirm = AddBareKeys(this, [](const QString &key) { return new QPushButton(key); });
+    connect(m_confirm, &QAbstractButton::clicked, this, &QDialog::accept);
 }
 
 bool BareDialog::Load(const QString &database)
@@ -86,16 +102,5 @@ bool BareDialog::Load(const QString &database)
 
 bool RunBareCall(const QString &database)
 {
-    bool confirmed = false;
-    BenchSupport::RunWhenReady(
-        [](QWidget *widget) { return dynamic_cast<BareDialog *>(widget) != nullptr; },
-        [](QWidget *widget) { BenchSupport::Touch(static_cast<BareDialog *>(widget)->Confirm()); },
-        [&] {
-            BareDialog dialog;
-            if (!dialog.Load(database))
-                return;
-            confirmed = dialog.exec() == QDialog::Accepted &&
-                        dialog.Model()->rowCount() == BenchSupport::StoredLines;
-        });
-    return confirmed;
+    return RunDialogCall<BareDialog>(database);
 }

@@ -204,8 +204,11 @@ void Reporter::ReportRuns(const std::vector<Run> &runs)
         if (run.error_occurred || (run.run_type == Run::RT_Aggregate && !median))
             continue;
         const std::string &name = run.run_name.function_name;
-        if (median || !m_times.count(name))
+        if (median || !m_times.count(name)) {
             m_times[name] = run.GetAdjustedRealTime();
+            m_cpuTimes[name] = run.GetAdjustedCPUTime();
+            m_counters[name] = run.counters;
+        }
     }
 }
 
@@ -213,6 +216,21 @@ double Reporter::Time(const std::string &name) const
 {
     const auto it = m_times.find(name);
     return it == m_times.end() ? 0 : it->second;
+}
+
+double Reporter::Counter(const std::string &name, const std::string &counter) const
+{
+    const auto it = m_counters.find(name);
+    if (it == m_counters.end())
+        return 0;
+    const auto value = it->second.find(counter);
+    return value == it->second.end() ? 0 : double(value->second);
+}
+
+double Reporter::CpuTime(const std::string &name) const
+{
+    const auto it = m_cpuTimes.find(name);
+    return it == m_cpuTimes.end() ? 0 : it->second;
 }
 
 void PrintFigure(const char *name, double module, double baseline, const char *unit,

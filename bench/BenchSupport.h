@@ -71,9 +71,15 @@ class Reporter : public benchmark::ConsoleReporter
 public:
     void ReportRuns(const std::vector<Run> &runs) override;
     double Time(const std::string &name) const;
+    // Its CPU time per iteration (the thread's, or the process's where the benchmark asks).
+    double CpuTime(const std::string &name) const;
+    // A user counter of its, as the reporter shows it.
+    double Counter(const std::string &name, const std::string &counter) const;
 
 private:
     std::map<std::string, double> m_times;
+    std::map<std::string, double> m_cpuTimes;
+    std::map<std::string, benchmark::UserCounters> m_counters;
 };
 
 // One figure for bench/run's table: "FIGURE|name|module|baseline|unit|ratio|goal".

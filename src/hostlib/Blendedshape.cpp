@@ -42,6 +42,7 @@ TBlendedBitBtn::TBlendedBitBtn(QWidget *parent) : QWidget(parent)
 void TBlendedBitBtn::SetCaption(const QString &caption)
 {
     m_caption = caption;
+    m_captionSize.reset();
     UpdateAccessibleName();
     updateGeometry();
     update();
@@ -191,6 +192,9 @@ bool TBlendedBitBtn::event(QEvent *event)
     case QEvent::TouchCancel:
         HandleTouch(static_cast<QTouchEvent *>(event));
         return true;
+    case QEvent::ScreenChangeInternal:
+        m_captionSize.reset(); // another screen may measure text otherwise
+        break;
     case QEvent::Polish:
         // A screen definition may have set another policy; the grid must keep the focus.
         setFocusPolicy(Qt::NoFocus);
@@ -204,7 +208,10 @@ bool TBlendedBitBtn::event(QEvent *event)
 
 void TBlendedBitBtn::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::EnabledChange) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::FontChange || type == QEvent::StyleChange)
+        m_captionSize.reset();
+    if (type == QEvent::EnabledChange) {
         if (!isEnabled())
             ResetPointer();
         update();

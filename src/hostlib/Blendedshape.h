@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QPainter;
 class QTouchEvent;
@@ -159,4 +160,7 @@ private:
     bool m_mousePressed = false;
     bool m_touchActive = false;
     QString m_autoAccessibleName;
+    // The caption's size in the current font, asked for by every paint and size hint; made
+    // again after a change of caption, font, style or screen.
+    mutable std::optional<QSize> m_captionSize;
 };

@@ -15,7 +15,9 @@ QSize TBlendedBitBtn::CaptionSize() const
 {
     if (m_caption.isEmpty())
         return {};
-    return fontMetrics().size(Qt::TextShowMnemonic, m_caption);
+    if (!m_captionSize)
+        m_captionSize = fontMetrics().size(Qt::TextShowMnemonic, m_caption);
+    return *m_captionSize;
 }
 
 QSize TBlendedBitBtn::EffectiveGlyphSize() const

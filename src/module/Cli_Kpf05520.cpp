@@ -4,6 +4,7 @@
 
 #include "Blendedshape.h"
 #include "Glifos.h"
+#include "HandlerBinding.h"
 #include "TClientDataSet.h"
 #include "TDBGrid.h"
 #include "Tec_msg.h"
@@ -104,7 +105,7 @@ void TfrmImpost::DesenhaGlifos5520()
     const QList<TBlendedBitBtn *> botoes = findChildren<TBlendedBitBtn *>();
     for (TBlendedBitBtn *botao : botoes) {
         Glifos::Glifo glifo;
-        if (!Glifos::PorNome(botao->property("Glifo").toString(), glifo))
+        if (!Glifos::PorNome(HandlerBinding::DynamicText(botao, "Glifo"), glifo))
             continue;
         botao->SetGlyph(Glifos::Icone(glifo, botao->FontColor()));
         botao->SetGlyphDisabled(Glifos::Icone(glifo, botao->DisabledFontColor()));

@@ -1,5 +1,6 @@
 #include "Glifos.h"
 
+#include <QHash>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -130,14 +131,24 @@ public:
 
     // Qt asks for the size in device pixels together with the ratio; the image is painted in the
     // device-independent rectangle so that a ratio of 2 really doubles its detail.
+    // Every screen asks for the same few sizes, so the pictures are kept (a handful at most).
     QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override
     {
+        const Imagem chave{size, mode, state, scale};
+        for (const auto &[feita, pixmap] : m_imagens)
+            if (feita == chave)
+                return pixmap;
         QPixmap pixmap(size);
         pixmap.setDevicePixelRatio(scale);
         pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        paint(&painter, QRect(QPoint(0, 0), (QSizeF(size) / scale).toSize()), mode, state);
+        {
+            QPainter painter(&pixmap);
+            paint(&painter, QRect(QPoint(0, 0), (QSizeF(size) / scale).toSize()), mode, state);
+        }
+        if (m_imagens.size() >= kMaxImagens)
+            m_imagens.removeFirst();
+        m_imagens.append({chave, pixmap});
         return pixmap;
     }
 
@@ -151,10 +162,20 @@ public:
     QString key() const override { return QStringLiteral("Kpf05520Glifo"); }
 
 private:
+    struct Imagem {
+        QSize tamanho;
+        QIcon::Mode modo;
+        QIcon::State estado;
+        qreal escala;
+        bool operator==(const Imagem &) const = default;
+    };
+    static constexpr qsizetype kMaxImagens = 8;
+
     Glifos::Glifo m_glifo;
     QColor m_cor;
     QPainterPath m_caminho;
     QSize m_natural;
+    QList<std::pair<Imagem, QPixmap>> m_imagens;
 };
 
 } // namespace
@@ -172,7 +193,14 @@ bool Glifos::PorNome(const QString &nome, Glifo &glifo)
 
 QIcon Glifos::Icone(Glifo glifo, const QColor &cor)
 {
-    return QIcon(new GlifoEngine(glifo, cor));
+    // The paths and their pictures depend on nothing but the image and the colour, so one icon
+    // of each serves every screen of the process (copies of a QIcon share its engine).
+    static QHash<std::pair<int, quint64>, QIcon> icones;
+    const std::pair<int, quint64> chave{glifo, cor.rgba64()};
+    auto it = icones.find(chave);
+    if (it == icones.end())
+        it = icones.insert(chave, QIcon(new GlifoEngine(glifo, cor)));
+    return it.value();
 }
 
 QSize Glifos::TamanhoNatural(Glifo glifo)

@@ -7,14 +7,10 @@
 #include <QMetaMethod>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace
 {
-
-QString HandlerName(const QObject *object, const char *property)
-{
-    const QVariant value = object->property(property);
-    return value.isValid() ? value.toString() : QString();
-}
 
 QString Describe(const QObject *object)
 {
@@ -81,7 +77,7 @@ void BindClick(QObject *owner, QObject *control, const QString &handler)
 
 std::function<void(TDataSet *)> DataSetHook(QObject *owner, TDataSet *dataSet, const char *property)
 {
-    const QString handler = HandlerName(dataSet, property);
+    const QString handler = HandlerBinding::DynamicText(dataSet, property);
     if (handler.isEmpty())
         return {};
     const int index = HandlerBinding::RequireMethod(owner, handler, 1, dataSet);
@@ -98,6 +94,14 @@ std::function<void(TDataSet *)> DataSetHook(QObject *owner, TDataSet *dataSet, c
 
 namespace HandlerBinding
 {
+
+QString DynamicText(const QObject *object, const char *property)
+{
+    const QList<QByteArray> names = object->dynamicPropertyNames();
+    const bool has = std::any_of(names.begin(), names.end(),
+                                 [property](const QByteArray &name) { return name == property; });
+    return has ? object->property(property).toString() : QString();
+}
 
 int FindMethod(const QObject *owner, const char *name)
 {
@@ -145,7 +149,7 @@ void BindClicks(QObject *owner, QObject *root)
         return;
     const QList<QObject *> descendants = root->findChildren<QObject *>();
     for (QObject *control : descendants) {
-        const QString handler = HandlerName(control, "onClick");
+        const QString handler = HandlerBinding::DynamicText(control, "onClick");
         if (!handler.isEmpty())
             BindClick(owner, control, handler);
     }

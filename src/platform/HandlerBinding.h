@@ -21,6 +21,11 @@ class TDataSet;
 namespace HandlerBinding
 {
 
+// The text of an object's dynamic property of that name (a handler's or a picture's name), empty
+// when it has none. Only dynamic properties are looked at: a screen's few hundred lookups would
+// otherwise search the meta-object's declared properties by name each time.
+QString DynamicText(const QObject *object, const char *property);
+
 // Finds the owner's method of that name (the most derived one when several classes declare it);
 // -1 when absent. Parameter types are not compared: handlers take references (QChar &, Word &)
 // that only raw invocation can pass.

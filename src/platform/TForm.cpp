@@ -105,7 +105,7 @@ void TForm::SetClientSize(int width, int height)
 
 int TForm::ResolveOwnHandler(const char *property, int parameterCount)
 {
-    const QString name = this->property(property).toString();
+    const QString name = HandlerBinding::DynamicText(this, property);
     if (name.isEmpty())
         return -1;
     return HandlerBinding::RequireMethod(this, name, parameterCount, this);
@@ -117,7 +117,7 @@ void TForm::CheckControlKeyHandlers()
 {
     const QList<QWidget *> controls = findChildren<QWidget *>();
     for (QWidget *control : controls) {
-        const QString name = control->property("onKeyDown").toString();
+        const QString name = HandlerBinding::DynamicText(control, "onKeyDown");
         if (!name.isEmpty() && control->window() == this)
             HandlerBinding::RequireMethod(this, name, 3, control);
     }

@@ -1,5 +1,6 @@
 // StrToInt and StrToFloat: any text either converts or raises EConvertError; a float that converts
-// is finite, never a negative zero, and shows as a text that converts back to (nearly) itself.
+// is finite, never a negative zero, and shows as a text that converts back to (nearly) itself,
+// exponent included.
 #include "Exceptions.h"
 #include "SysUtils.h"
 
@@ -9,6 +10,8 @@
 
 namespace
 {
+
+constexpr double kLargestShownInRange = 1.79769313486231e308;
 
 void CheckFloat(const QString &text)
 {
@@ -29,11 +32,10 @@ void CheckFloat(const QString &text)
     } catch (const EConvertError &) {
         back = NAN; // judged below
     }
-    // FloatToStr keeps 15 significant digits and turns to an exponent, which StrToFloat does not
-    // read, where a value needs one: below 1E-4, or 1E15 and beyond once rounded (999999999999999.5
-    // shows as 1E15).
-    const bool ordinary = !shown.contains(QLatin1Char('E'));
-    if (ordinary && !(std::fabs(back - value) <= std::fabs(value) * 1e-14)) {
+    // FloatToStr keeps 15 significant digits, so the few values next to the largest double show
+    // as a text beyond it (1,79769313486232E308), which overflows; every other value reads back.
+    const bool showable = std::fabs(value) <= kLargestShownInRange;
+    if (showable && !(std::fabs(back - value) <= std::fabs(value) * 1e-14)) {
         std::fprintf(stderr, "StrToFloat(%s) = %.17g shows as %s, reads back as %.17g\n",
                      qPrintable(text), value, qPrintable(shown), back);
         std::abort();

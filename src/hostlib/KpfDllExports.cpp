@@ -1,6 +1,8 @@
 #include "KpfDllExports.h"
 
+#include "EventGuard.h"
 #include "Geralkvr.h"
+#include "KpfMessageBox.h"
 #include "SysUtils.h"
 #include "kpf_dll.h"
 
@@ -31,6 +33,17 @@ Observer &observer()
 }
 
 std::atomic<bool> autoAcknowledge{false};
+
+// The platform's error box is a box the module shows too: the observer hears of it and, in the
+// automated mode, it is acknowledged like the library's own.
+void WatchErrorBoxes()
+{
+    SetErrorBoxHook([](QWidget &box, const QString &message) {
+        KpfDll::NotifyMessage(message, TTipoMsg::tmErro);
+        if (KpfDll::AutoAcknowledge())
+            KpfMessageBox::AcknowledgeLater(&box);
+    });
+}
 } // namespace
 
 namespace KpfDll
@@ -67,11 +80,13 @@ KPF_DLL_EXPORT void KpfDll_SetMessageObserver(KpfDll_MessageCallback cb, void *c
 {
     const QMutexLocker lock(&observerMutex());
     observer() = Observer{cb, cb ? context : nullptr};
+    WatchErrorBoxes();
 }
 
 KPF_DLL_EXPORT void KpfDll_SetAutoAcknowledge(int on)
 {
     autoAcknowledge.store(on != 0);
+    WatchErrorBoxes();
 }
 }
 

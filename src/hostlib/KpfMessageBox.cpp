@@ -114,17 +114,19 @@ void KpfMessageBox::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (!m_autoAckScheduled && KpfDll::AutoAcknowledge()) {
         m_autoAckScheduled = true;
-        QTimer::singleShot(kAutoAckDelayMs, this, &KpfMessageBox::AcknowledgeAsOperator);
+        AcknowledgeLater(this);
     }
 }
 
-void KpfMessageBox::AcknowledgeAsOperator()
+void KpfMessageBox::AcknowledgeLater(QWidget *box)
 {
-    // The key goes where the operator's keyboard would send it: the focused OK button.
-    QWidget *target = focusWidget() ? focusWidget() : this;
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QApplication::sendEvent(target, &press);
-    if (isVisible())
-        QApplication::sendEvent(target, &release);
+    QTimer::singleShot(kAutoAckDelayMs, box, [box] {
+        // The key goes where the operator's keyboard would send it: the focused OK button.
+        QWidget *target = box->focusWidget() ? box->focusWidget() : box;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(target, &press);
+        if (box->isVisible())
+            QApplication::sendEvent(target, &release);
+    });
 }

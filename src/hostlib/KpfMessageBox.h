@@ -19,13 +19,14 @@ public:
 
     static QString TitleFor(TTipoMsg kind);
     QPushButton *OkButton() const { return m_ok; }
+    // Shortly after, presses Enter on the box's focused control as the operator would; nothing
+    // happens if the box is gone by then. For this library's boxes and the platform's error box.
+    static void AcknowledgeLater(QWidget *box);
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void AcknowledgeAsOperator();
-
     QPushButton *m_ok = nullptr;
     bool m_autoAckScheduled = false;
 };

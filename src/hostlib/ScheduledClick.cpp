@@ -17,10 +17,10 @@ ScheduledClick::ScheduledClick(const QString &controlName, int delayMs)
 
 QWidget *ScheduledClick::FindControl(const QString &controlName)
 {
-    // Only once its window is active: a screen does its start-up work (loading the stored lines)
-    // on activation, and an operator only touches a screen that is up.
+    // Only on a window in front: nothing modal over it.
     const auto usable = [](const QWidget *w) {
-        return w && w->isVisible() && w->isEnabled() && w->window()->isActiveWindow();
+        const QWidget *modal = QApplication::activeModalWidget();
+        return w && w->isVisible() && w->isEnabled() && (!modal || modal == w->window());
     };
     if (QWidget *modal = QApplication::activeModalWidget()) {
         auto *control = modal->findChild<QWidget *>(controlName);
@@ -58,9 +58,15 @@ void ScheduledClick::Attempt()
     if (!m_waiting.isValid())
         m_waiting.start();
     if (QWidget *control = FindControl(m_controlName)) {
-        deleteLater();
-        Click(control);
-        return;
+        // Only once its window is active: a screen does its start-up work (loading the stored
+        // lines) on activation. A box that closed may leave the window under it inactive, and an
+        // operator's touch would activate it again.
+        if (control->window()->isActiveWindow()) {
+            deleteLater();
+            Click(control);
+            return;
+        }
+        control->window()->activateWindow();
     }
     if (m_waiting.elapsed() >= GiveUpMs) {
         qWarning("KpfDll_ScheduleClick: no control \"%s\" appeared; the click is dropped",

@@ -20,7 +20,8 @@ public:
 
     ScheduledClick(const QString &controlName, int delayMs);
 
-    // The control of that name on the active modal window, else on any visible top-level window.
+    // The control of that name, visible and enabled, on the active modal window, else on any
+    // visible top-level window with nothing modal in front of it.
     static QWidget *FindControl(const QString &controlName);
     static void Click(QWidget *control);
 

@@ -60,6 +60,15 @@ TClientDataSet *NovoConjunto(QObject *dono, const char *nome)
 
 } // namespace
 
+int TfrmImpost::TamanhoCampo(const QString &nome)
+{
+    for (const CampoPersistente &c : kCamposImpRedZ) {
+        if (nome == QLatin1String(c.nome))
+            return c.tamanho;
+    }
+    return 0;
+}
+
 TfrmImpost::TfrmImpost(QWidget *parent) : TForm(parent), ui(std::make_unique<Ui::TfrmImpost>())
 {
     SubstituiFontesWindows();

@@ -41,6 +41,9 @@ public:
     QString IdTipoImpFis() const { return idTipoImpFis; }
     const Variant &VrRetorno() const { return vrRetorno; }
 
+    // The size of a persistent text field of a tax line (CDFILIAL, CDCAIXA, ...), 0 for others.
+    static int TamanhoCampo(const QString &nome);
+
     void InicializaForm(const QString &branch, const QString &till, const QString &zCounter,
                         TDateTime zDate, TDateTime referenceDate, TDataSet *sourceData);
     void mudafoco5520();

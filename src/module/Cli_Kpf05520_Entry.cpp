@@ -33,6 +33,58 @@ void ConfereAmbiente()
             QStringLiteral("CriaImpostoRedZ: chamada fora da thread da interface com o usuário"));
 }
 
+// True from the start of a call until it returns. The screen and the data module are
+// module-wide, so a call made while another runs (from a message observer, say) would free the
+// first call's screen under it.
+bool &EmCurso()
+{
+    static bool emCurso = false;
+    return emCurso;
+}
+
+void ConfereChamada()
+{
+    ConfereAmbiente();
+    if (EmCurso())
+        throw Exception(QStringLiteral("CriaImpostoRedZ: chamada enquanto a chamada anterior "
+                                       "ainda não voltou; a entrada não é reentrante e esta "
+                                       "chamada foi recusada"));
+}
+
+class ChamadaEmCurso
+{
+public:
+    ChamadaEmCurso() { EmCurso() = true; }
+    ~ChamadaEmCurso() { EmCurso() = false; }
+    ChamadaEmCurso(const ChamadaEmCurso &) = delete;
+    ChamadaEmCurso &operator=(const ChamadaEmCurso &) = delete;
+};
+
+// A key longer than its field would be cut when the line is written, and the line would belong
+// to another Z reduction than the one searched for.
+void ConfereChave(const QString &valor, const char *argumento, const char *campo)
+{
+    const int tamanho = TfrmImpost::TamanhoCampo(QString::fromLatin1(campo));
+    if (valor.size() > tamanho)
+        throw Exception(QStringLiteral("CriaImpostoRedZ: %1 (%2) '%3' tem %4 caracteres; o campo "
+                                       "tem %5")
+                            .arg(QLatin1String(argumento), QLatin1String(campo), valor)
+                            .arg(valor.size())
+                            .arg(tamanho));
+}
+
+// The platform's dates run from 0001-01-01 (-693593) to 9999-12-31 (2958465 and its time of
+// day); before 1899-12-30 the time of day is subtracted.
+void ConfereData(TDateTime valor, const char *argumento)
+{
+    constexpr double kPrimeiroDia = -693593;
+    constexpr double kDepoisDoUltimo = 2958466;
+    if (!(valor > kPrimeiroDia - 1 && valor < kDepoisDoUltimo))
+        throw Exception(QStringLiteral("CriaImpostoRedZ: %1 %2 não é uma data entre os anos 1 e "
+                                       "9999")
+                            .arg(QLatin1String(argumento), QString::number(valor, 'g', 17)));
+}
+
 // The data module first, then the screen, whose destroy handler clears boCriado.
 void LiberaTelaEModulo()
 {
@@ -46,7 +98,13 @@ Variant Cli_Kpf05520::CriaImpostoRedZ(const QString &branch, const QString &till
                                       const QString &zCounter, TDateTime zDate,
                                       TDateTime referenceDate, TDataSet *sourceData)
 {
-    ConfereAmbiente();
+    ConfereChamada();
+    ConfereChave(branch, "branch", "CDFILIAL");
+    ConfereChave(till, "till", "CDCAIXA");
+    ConfereChave(zCounter, "zCounter", "NRECFREDZ");
+    ConfereData(zDate, "zDate");
+    ConfereData(referenceDate, "referenceDate");
+    const ChamadaEmCurso chamada;
     Variant resultado;
     try {
         Screen().SetCursor(crHourGlass);
@@ -114,8 +172,7 @@ void PreparaOrigem(TClientDataSet &origem, const char *pacote, int registro)
 
 int Falha(char **errorText, const QString &mensagem)
 {
-    if (errorText)
-        *errorText = CopiaTexto(mensagem.toUtf8());
+    *errorText = CopiaTexto(mensagem.toUtf8());
     return KPF_FAILED;
 }
 
@@ -128,9 +185,13 @@ extern "C" KPF_EXPORT int CriaImpostoRedz(const char *branch, const char *till,
 {
     if (resultPacket)
         *resultPacket = nullptr;
-    if (errorText)
-        *errorText = nullptr;
+    if (!errorText)
+        return KPF_FAILED;
+    *errorText = nullptr;
+    if (!resultPacket)
+        return Falha(errorText, QStringLiteral("CriaImpostoRedz: o argumento resultPacket é nulo"));
     try {
+        ConfereChamada();
         TClientDataSet origem;
         PreparaOrigem(origem, sourcePacket, sourceRecord);
         const Variant resultado = Cli_Kpf05520::CriaImpostoRedZ(
@@ -138,7 +199,7 @@ extern "C" KPF_EXPORT int CriaImpostoRedz(const char *branch, const char *till,
             referenceDate, &origem);
         if (!resultado.isPacket())
             return KPF_NOT_CONFIRMED;
-        if (resultPacket && !(*resultPacket = CopiaTexto(resultado.packet())))
+        if (!(*resultPacket = CopiaTexto(resultado.packet())))
             return Falha(errorText, QStringLiteral("Memória insuficiente para o resultado"));
         return KPF_CONFIRMED;
     } catch (const EAbort &) {

@@ -14,6 +14,17 @@ QDate epoch()
     return QDate(1899, 12, 30);
 }
 
+// The day of a TDateTime is its whole part, also before the epoch (-1.25 is 1899-12-29 06:00).
+QDate dayOf(double days)
+{
+    // Far past QDate's range; also keeps the conversion to an integer defined.
+    constexpr double kLimit = 1e9;
+    const QDate date = std::fabs(days) < kLimit ? epoch().addDays(qint64(days)) : QDate();
+    if (!date.isValid())
+        throw EConvertError(QStringLiteral("Valor de data e hora fora do intervalo"));
+    return date;
+}
+
 } // namespace
 
 TDateTime DateToDateTime(const QDate &date)
@@ -43,15 +54,16 @@ QDateTime DateTimeToQDateTime(TDateTime value)
         msecs -= MSecsPerDay;
         days += value < 0 ? -1 : 1;
     }
-    const QDate date = epoch().addDays(qint64(days));
-    if (!date.isValid())
-        throw EConvertError(QStringLiteral("Valor de data e hora fora do intervalo"));
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(msecs)), Qt::UTC);
+    return QDateTime(dayOf(days), QTime::fromMSecsSinceStartOfDay(int(msecs)), Qt::UTC);
 }
 
+// Not through DateTimeToQDateTime: rounding the time to the millisecond would make a moment just
+// before midnight the next day.
 QDate DateTimeToQDate(TDateTime value)
 {
-    return DateTimeToQDateTime(value).date();
+    if (!std::isfinite(value))
+        throw EConvertError(QStringLiteral("Valor de data e hora inválido"));
+    return dayOf(std::trunc(value));
 }
 
 TDateTime DateOf(TDateTime value)

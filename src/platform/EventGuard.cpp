@@ -10,6 +10,12 @@
 namespace
 {
 
+ErrorBoxHook &CurrentBoxHook()
+{
+    static ErrorBoxHook hook;
+    return hook;
+}
+
 // A modal box sized for a finger: large text, one large OK button that Enter also presses.
 // It is marked transient so that the form under it does not treat its own reactivation as a
 // new activation.
@@ -29,6 +35,9 @@ void DefaultErrorPresenter(const QString &message)
     ok->setMinimumSize(160, 64);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
+    // A copy, so that the hook may replace itself while it runs.
+    if (const ErrorBoxHook hook = CurrentBoxHook())
+        hook(box, message);
     box.exec();
 }
 
@@ -43,6 +52,11 @@ ErrorPresenter &CurrentPresenter()
 void SetErrorPresenter(ErrorPresenter presenter)
 {
     CurrentPresenter() = std::move(presenter);
+}
+
+void SetErrorBoxHook(ErrorBoxHook hook)
+{
+    CurrentBoxHook() = std::move(hook);
 }
 
 void ShowError(const QString &message)

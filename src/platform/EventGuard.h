@@ -4,6 +4,7 @@
 #include <functional>
 
 class Exception;
+class QWidget;
 
 // Runs an event handler so that no exception reaches Qt's event loop: the silent abort is
 // swallowed, every other error is shown to the operator by the error presenter and the screen
@@ -15,3 +16,8 @@ bool RunGuarded(const std::function<void()> &handler);
 using ErrorPresenter = std::function<void(const QString &message)>;
 void SetErrorPresenter(ErrorPresenter presenter);
 void ShowError(const QString &message);
+
+// Told of every box the default presenter shows, just before it waits for the operator: the host
+// library reports it to the host and, for automated hosts, acknowledges it. Empty: no one is told.
+using ErrorBoxHook = std::function<void(QWidget &box, const QString &message)>;
+void SetErrorBoxHook(ErrorBoxHook hook);

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -141,6 +142,29 @@ int StrToInt(const QString &text)
     return value;
 }
 
+namespace
+{
+
+// The decimal exponent after 'E' or 'e': an optional sign and at least one digit. Exponents far
+// beyond a double's range are clamped, so that they still overflow or underflow.
+int exponentOf(const QString &text, int i)
+{
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+        negative = text[i++] == QLatin1Char('-');
+    if (i >= text.size())
+        failFloat(text);
+    int exponent = 0;
+    for (; i < text.size(); ++i) {
+        if (!isAsciiDigit(text[i]))
+            failFloat(text);
+        exponent = std::min(exponent * 10 + (text[i].unicode() - u'0'), 100000);
+    }
+    return negative ? -exponent : exponent;
+}
+
+} // namespace
+
 double StrToFloat(const QString &text, const TFormatSettings &settings)
 {
     int i = 0;
@@ -152,17 +176,26 @@ double StrToFloat(const QString &text, const TFormatSettings &settings)
     std::string plain;
     plain.reserve(size_t(text.size()));
     bool separator = false;
-    bool integralNonZero = false;
     int digits = 0;
+    // The power of ten of the first significant digit, while reading the mantissa.
+    int leading = 0;
+    bool significant = false;
     for (; i < text.size(); ++i) {
         const QChar c = text[i];
         if (isAsciiDigit(c)) {
             plain.push_back(char(c.unicode()));
             ++digits;
-            integralNonZero = integralNonZero || (!separator && c != QLatin1Char('0'));
+            if (!significant && c != QLatin1Char('0'))
+                significant = true;
+            if (significant && !separator)
+                ++leading;
+            else if (!significant && separator)
+                --leading;
         } else if (c == settings.DecimalSeparator && !separator) {
             plain.push_back('.');
             separator = true;
+        } else if ((c == QLatin1Char('E') || c == QLatin1Char('e')) && digits > 0) {
+            break;
         } else {
             failFloat(text);
         }
@@ -172,12 +205,15 @@ double StrToFloat(const QString &text, const TFormatSettings &settings)
             return 0.0; // a lone separator: what the operator sees when starting ",5"
         failFloat(text);
     }
+    const int exponent = i < text.size() ? exponentOf(text, i + 1) : 0;
+    if (exponent != 0)
+        plain += 'e' + std::to_string(exponent);
     double value = 0;
     bool outOfRange = false;
     if (!parseCDecimal(plain, value, outOfRange))
         failFloat(text);
     if (outOfRange) {
-        if (integralNonZero) // too large for a double: never hand out an infinity
+        if (significant && leading + exponent > 0) // too large: never hand out an infinity
             failFloat(text);
         return 0.0; // too small to tell from zero
     }

@@ -21,10 +21,12 @@ TFormatSettings &FormatSettings();
 
 // Decimal integer with an optional sign; anything else is an EConvertError with a Portuguese text.
 int StrToInt(const QString &text);
-// Digits with at most one decimal separator and an optional sign; a lone separator is 0; empty
-// text, other characters or an overflow raise EConvertError.
+// Digits with at most one decimal separator and an optional sign, then an optional exponent ('E'
+// or 'e', an optional sign, digits) as FloatToStr writes it; a lone separator is 0; empty text,
+// other characters or an overflow raise EConvertError.
 double StrToFloat(const QString &text, const TFormatSettings &settings = FormatSettings());
-// At most 15 significant digits, no exponent for ordinary values ("1,5", "180", "0,29").
+// At most 15 significant digits, no exponent for ordinary values ("1,5", "180", "0,29");
+// below 1E-5 and from 1E15 on an exponent ("5,55111512312578E-17", "1E15").
 QString FloatToStr(double value, const TFormatSettings &settings = FormatSettings());
 // Short date, followed by the long time only when the time of day is not midnight.
 QString DateTimeToStr(TDateTime value, const TFormatSettings &settings = FormatSettings());

@@ -33,6 +33,12 @@ TEST(StrToFloat, AcceptsDigitsWithOneCommaAndASign)
         {"largest ordinary", QStringLiteral("99,9"), 99.9},
         {"tiny underflows to zero",
          QStringLiteral("0,") + QString(400, QLatin1Char('0')) + QStringLiteral("1"), 0.0},
+        {"exponent as FloatToStr writes it", QStringLiteral("5,55111512312578E-17"),
+         5.55111512312578e-17},
+        {"large exponent", QStringLiteral("1E15"), 1e15},
+        {"lower-case exponent with its sign", QStringLiteral("-1,5e+3"), -1500.0},
+        {"exponent underflows to zero", QStringLiteral("1E-400"), 0.0},
+        {"huge exponent of a zero", QStringLiteral("0E99999999999"), 0.0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -56,7 +62,14 @@ TEST(StrToFloat, RefusesEverythingElseWithAPortugueseText)
         {"inner blank", QStringLiteral("1 5")},
         {"leading blank", QStringLiteral(" 5")},
         {"trailing blank", QStringLiteral("5 ")},
-        {"exponent", QStringLiteral("1E5")},
+        {"exponent without digits", QStringLiteral("1E")},
+        {"exponent with a sign only", QStringLiteral("1E-")},
+        {"exponent without a mantissa", QStringLiteral("E5")},
+        {"exponent after a lone comma", QStringLiteral(",E5")},
+        {"blank in the exponent", QStringLiteral("1E 5")},
+        {"comma in the exponent", QStringLiteral("1E5,5")},
+        {"overflow by the exponent", QStringLiteral("0,1E310")},
+        {"overflow by a huge exponent", QStringLiteral("1E99999999999")},
         {"letters", QStringLiteral("abc")},
         {"two signs", QStringLiteral("--5")},
         {"sign inside", QStringLiteral("5-")},
@@ -169,6 +182,10 @@ TEST(TDateTimeConversion, RoundsToTheMillisecondAcrossMidnight)
     const TDateTime almostNextDay = 36526.0 - 1e-10;
     EXPECT_EQ(DateTimeToQDateTime(almostNextDay),
               QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC));
+    // The date is the whole part, whatever the time of day rounds to.
+    EXPECT_EQ(DateTimeToQDate(almostNextDay), QDate(1999, 12, 31));
+    EXPECT_EQ(DateOf(almostNextDay), 36525.0);
+    EXPECT_EQ(DateTimeToQDate(-1.9999999999), QDate(1899, 12, 29));
 }
 
 TEST(StrToDateTime, ReadsTheShortDateAndAnOptionalTime)

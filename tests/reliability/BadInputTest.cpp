@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <cmath>
 
 namespace
 {
@@ -175,6 +176,73 @@ TEST_P(BadPacket, FailedWithTheReasonAndNoResult)
 }
 
 INSTANTIATE_TEST_SUITE_P(Reliability, BadPacket, ::testing::ValuesIn(kPacketCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// --- the key, the dates and the outputs of the C entry ---------------------------------------
+
+struct CallCase {
+    const char *name;
+    ZKey key;
+    bool resultOut;
+    bool errorOut;
+    const char *expected; // in the error text
+};
+
+ZKey With(void (*change)(ZKey &))
+{
+    ZKey key;
+    change(key);
+    return key;
+}
+
+const CallCase kCallCases[] = {
+    {"ZDateNaN", With([](ZKey &k) { k.zDate = std::nan(""); }), true, true, "zDate nan"},
+    {"ZDateInfinite", With([](ZKey &k) { k.zDate = HUGE_VAL; }), true, true, "zDate inf"},
+    {"ReferenceDateMinusInfinite", With([](ZKey &k) { k.referenceDate = -HUGE_VAL; }), true, true,
+     "referenceDate -inf"},
+    {"ZDateHuge", With([](ZKey &k) { k.zDate = 1e308; }), true, true, "entre os anos 1 e 9999"},
+    {"ZDateAfterYear9999", With([](ZKey &k) { k.zDate = 2958466; }), true, true, "zDate 2958466"},
+    {"ReferenceDateBeforeYear1", With([](ZKey &k) { k.referenceDate = -693594; }), true, true,
+     "referenceDate -693594"},
+    {"BranchTooLong", With([](ZKey &k) { k.branch = QStringLiteral("000123456789"); }), true, true,
+     "branch (CDFILIAL) '000123456789' tem 12 caracteres"},
+    {"TillTooLong", With([](ZKey &k) { k.till = QStringLiteral("0019"); }), true, true,
+     "till (CDCAIXA) '0019'"},
+    {"ZCounterTooLong", With([](ZKey &k) { k.zCounter = QStringLiteral("00000001234"); }), true,
+     true, "zCounter (NRECFREDZ)"},
+    {"NoResultPointer", ZKey(), false, true, "resultPacket"},
+    {"NoErrorPointer", ZKey(), true, false, ""},
+};
+
+class BadCall : public ReliabilityFixture, public ::testing::WithParamInterface<CallCase>
+{
+};
+
+TEST_P(BadCall, FailedBeforeTheScreenExists)
+{
+    const CallCase &c = GetParam();
+    const ZKey &k = c.key;
+    char *result = reinterpret_cast<char *>(1);
+    char *error = nullptr;
+    int code = -1;
+    RunOnScreen({}, [&] {
+        code = CriaImpostoRedz(k.branch.toUtf8().constData(), k.till.toUtf8().constData(),
+                               k.zCounter.toUtf8().constData(), k.zDate, k.referenceDate, nullptr,
+                               0, c.resultOut ? &result : nullptr, c.errorOut ? &error : nullptr);
+    });
+    EXPECT_EQ(code, KPF_FAILED);
+    if (c.resultOut) {
+        EXPECT_EQ(result, nullptr);
+    }
+    const QString text = QString::fromUtf8(error);
+    KpfFree(error);
+    EXPECT_TRUE(text.contains(QString::fromUtf8(c.expected))) << text.toStdString();
+    EXPECT_FALSE(ActionRan());
+    EXPECT_TRUE(messages.isEmpty() && errors.isEmpty()) << Shown().toStdString();
+    ExpectNothingLeft();
+}
+
+INSTANTIATE_TEST_SUITE_P(Reliability, BadCall, ::testing::ValuesIn(kCallCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
 // --- connection strings ----------------------------------------------------------------------

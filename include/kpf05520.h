@@ -2,8 +2,9 @@
  *
  * Texts are UTF-8 and NUL-terminated. Dates are TDateTime doubles: days since 1899-12-30, the
  * fraction being the time of day. Data sets travel as client-dataset XML data packets.
- * Everything runs on the host's user-interface thread; a QApplication must exist before the call,
- * and the entry is not re-entrant. */
+ * Everything runs on the host's user-interface thread; a QApplication must exist before the call.
+ * The entry is not re-entrant: a call made while another runs returns KPF_FAILED and leaves the
+ * running call untouched. */
 #ifndef KPF05520_H
 #define KPF05520_H
 
@@ -33,7 +34,10 @@ enum KpfResultCode {
  *   sourceRecord:           0-based index of its current record
  *   resultPacket:           receives the confirmed packet (allocated by the module), else NULL
  *   errorText:              receives the error text on KPF_FAILED (allocated by the module), else
- * NULL Release both outputs with KpfFree. */
+ *                           NULL
+ * Both output pointers must be given (KPF_FAILED otherwise); dates must be finite, in the years 1
+ * to 9999, and the keys no longer than their fields (4, 3 and 10 characters). Release both outputs
+ * with KpfFree. */
 KPF_EXPORT int CriaImpostoRedz(const char *branch, const char *till, const char *zCounter,
                                double zDate, double referenceDate, const char *sourcePacket,
                                int sourceRecord, char **resultPacket, char **errorText);

@@ -29,16 +29,17 @@ enum KpfDllMessageKind {
     KPF_MSG_QUESTION = 4     /* "Pergunta" */
 };
 
-/* Called with every message the library is about to show, just before the box appears (the box
- * is still shown). utf8Text is valid only during the call. */
+/* Called with every message the library is about to show, and with every error box of the
+ * platform's event-handler guard (KPF_MSG_ERROR), just before the box appears (the box is still
+ * shown). utf8Text is valid only during the call. */
 typedef void (*KpfDll_MessageCallback)(const char *utf8Text, int kind, void *context);
 
 /* Installs the observer; NULL removes it. */
 KPF_DLL_EXPORT void KpfDll_SetMessageObserver(KpfDll_MessageCallback cb, void *context);
 
-/* Non-zero: every message box the library shows is acknowledged shortly after it appears, by an
- * Enter key sent to the box as an operator would press it, so that a scripted host needs nobody
- * at the screen. Zero (the default): boxes wait for the operator. */
+/* Non-zero: every message box the library shows, the platform's error boxes included, is
+ * acknowledged shortly after it appears, by an Enter key sent to the box as an operator would
+ * press it, so that a scripted host needs nobody at the screen. Zero (the default): boxes wait for the operator. */
 KPF_DLL_EXPORT void KpfDll_SetAutoAcknowledge(int on);
 
 /* Copies the connection string the module is given (the setting, else KPF_CONNECTION, else the

@@ -33,7 +33,8 @@ void BindClick(QObject *owner, QObject *control, const QString &handler)
     if (!button)
         throw Exception(QStringLiteral("%1 has an onClick handler (%2) but is not a button")
                             .arg(Describe(control), handler));
-    const int index = HandlerBinding::RequireHandler(owner, handler, "QObject*", control);
+    const int index =
+        HandlerBinding::RequireHandler(owner, handler, HandlerBinding::kNotifyEvent, control);
     QObject::connect(button, &QAbstractButton::clicked, owner, [owner, button, index] {
         RunGuarded([owner, button, index] {
             QObject *sender = button;
@@ -48,7 +49,8 @@ std::function<void(TDataSet *)> DataSetHook(QObject *owner, TDataSet *dataSet, c
     const QString handler = HandlerBinding::DynamicText(dataSet, property);
     if (handler.isEmpty())
         return {};
-    const int index = HandlerBinding::RequireHandler(owner, handler, "TDataSet*", dataSet);
+    const int index = HandlerBinding::RequireHandler(owner, handler,
+                                                     HandlerBinding::kDataSetNotifyEvent, dataSet);
     QPointer<QObject> guardedOwner(owner);
     return [guardedOwner, index](TDataSet *target) {
         if (!guardedOwner)

@@ -22,6 +22,12 @@ class TDataSet;
 namespace HandlerBinding
 {
 
+// Those parameter lists as moc spells them, for RequireHandler.
+constexpr const char *kNotifyEvent = "QObject*";
+constexpr const char *kKeyPressEvent = "QObject*,QChar&";
+constexpr const char *kKeyEvent = "QObject*,Word&,TShiftState";
+constexpr const char *kDataSetNotifyEvent = "TDataSet*";
+
 // The text of an object's dynamic property of that name (a handler's or a picture's name), empty
 // when it has none. Only dynamic properties are looked at: a screen's few hundred lookups would
 // otherwise search the meta-object's declared properties by name each time.

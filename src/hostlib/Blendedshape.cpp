@@ -2,6 +2,7 @@
 
 #include "EventGuard.h"
 
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPointingDevice>
 #include <QTouchEvent>
@@ -18,34 +19,27 @@ bool IsFromTouch(const QMouseEvent *event)
     return device && device->type() == QInputDevice::DeviceType::TouchScreen;
 }
 
-QString WithoutMnemonic(const QString &caption)
+bool IsMouseEvent(QEvent::Type type)
 {
-    QString plain;
-    plain.reserve(caption.size());
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption.at(i) == QLatin1Char('&') && i + 1 < caption.size())
-            ++i;
-        else if (caption.at(i) == QLatin1Char('&'))
-            continue;
-        plain.append(caption.at(i));
-    }
-    return plain;
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+           type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove;
 }
 } // namespace
 
-TBlendedBitBtn::TBlendedBitBtn(QWidget *parent) : QWidget(parent)
+TBlendedBitBtn::TBlendedBitBtn(QWidget *parent) : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_AcceptTouchEvents);
+    connect(this, &QAbstractButton::clicked, this, [this] {
+        if (OnClick)
+            RunGuarded([this] { OnClick(this); });
+    });
 }
 
 void TBlendedBitBtn::SetCaption(const QString &caption)
 {
-    m_caption = caption;
-    m_captionSize.reset();
-    UpdateAccessibleName();
-    updateGeometry();
-    update();
+    setText(caption);
+    setShortcut(QKeySequence()); // setText takes the caption's mnemonic as a shortcut
 }
 
 void TBlendedBitBtn::SetBrushColor(const QColor &c)
@@ -94,93 +88,25 @@ void TBlendedBitBtn::SetLayout(TButtonLayout layout)
     update();
 }
 
-void TBlendedBitBtn::Click()
+// QAbstractButton reads only the mouse: a touch is played to it as the mouse would press, move
+// and release, so that a finger gets the same down look and the same one click. A cancelled
+// touch is released off the button, which clicks nothing.
+void TBlendedBitBtn::PlayTouch(QTouchEvent *touch)
 {
-    if (OnClick)
-        OnClick(this);
-    emit clicked();
-}
-
-void TBlendedBitBtn::SetDown(bool down)
-{
-    if (m_down == down)
-        return;
-    m_down = down;
-    update();
-}
-
-void TBlendedBitBtn::ResetPointer()
-{
-    m_mousePressed = false;
-    m_touchActive = false;
-    SetDown(false);
-}
-
-void TBlendedBitBtn::ClickFromPointer()
-{
-    // A pointer click comes from the event loop, where no exception may pass.
-    RunGuarded([this] { Click(); });
-}
-
-void TBlendedBitBtn::mousePressEvent(QMouseEvent *event)
-{
-    event->accept();
-    if (IsFromTouch(event) || m_touchActive || event->button() != Qt::LeftButton)
-        return;
-    m_mousePressed = true;
-    SetDown(true);
-}
-
-void TBlendedBitBtn::mouseMoveEvent(QMouseEvent *event)
-{
-    event->accept();
-    if (m_mousePressed && !IsFromTouch(event))
-        SetDown(rect().contains(event->position().toPoint()));
-}
-
-void TBlendedBitBtn::mouseReleaseEvent(QMouseEvent *event)
-{
-    event->accept();
-    if (!m_mousePressed || IsFromTouch(event) || event->button() != Qt::LeftButton)
-        return;
-    const bool inside = rect().contains(event->position().toPoint());
-    m_mousePressed = false;
-    SetDown(false);
-    if (inside)
-        ClickFromPointer();
-}
-
-void TBlendedBitBtn::HandleTouch(QTouchEvent *event)
-{
-    // Accepting every touch event keeps Qt from making mouse events out of it.
-    event->accept();
-    if (event->type() == QEvent::TouchCancel || event->points().isEmpty()) {
-        ResetPointer();
-        return;
-    }
-    const bool inside = rect().contains(event->points().first().position().toPoint());
-    switch (event->type()) {
-    case QEvent::TouchBegin:
-        if (isEnabled()) {
-            m_mousePressed = false;
-            m_touchActive = true;
-            SetDown(true);
-        }
-        break;
-    case QEvent::TouchUpdate:
-        if (m_touchActive)
-            SetDown(inside);
-        break;
-    case QEvent::TouchEnd:
-        if (m_touchActive) {
-            ResetPointer();
-            if (inside && isEnabled())
-                ClickFromPointer();
-        }
-        break;
-    default:
-        break;
-    }
+    touch->accept(); // Qt makes no mouse events out of an accepted touch
+    const bool cancelled = touch->type() == QEvent::TouchCancel || touch->points().isEmpty();
+    const QPointF at = cancelled ? QPointF(-1, -1) : touch->points().first().position();
+    QEvent::Type type = QEvent::MouseButtonRelease;
+    if (touch->type() == QEvent::TouchBegin)
+        type = QEvent::MouseButtonPress;
+    else if (touch->type() == QEvent::TouchUpdate)
+        type = QEvent::MouseMove;
+    const Qt::MouseButtons buttons =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    // Made on the mouse, not on the touch screen: an event on a device updates that device's
+    // record of its points, which Qt's delivery of the rest of the touch relies on.
+    QMouseEvent mouse(type, at, mapToGlobal(at), Qt::LeftButton, buttons, touch->modifiers());
+    QAbstractButton::event(&mouse); // past the filter below; a disabled button ignores it
 }
 
 bool TBlendedBitBtn::event(QEvent *event)
@@ -190,7 +116,7 @@ bool TBlendedBitBtn::event(QEvent *event)
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd:
     case QEvent::TouchCancel:
-        HandleTouch(static_cast<QTouchEvent *>(event));
+        PlayTouch(static_cast<QTouchEvent *>(event));
         return true;
     case QEvent::ScreenChangeInternal:
         m_captionSize.reset(); // another screen may measure text otherwise
@@ -198,12 +124,17 @@ bool TBlendedBitBtn::event(QEvent *event)
     case QEvent::Polish:
         // A screen definition may have set another policy; the grid must keep the focus.
         setFocusPolicy(Qt::NoFocus);
-        UpdateAccessibleName();
+        if (accessibleName().isEmpty() && text().isEmpty())
+            setAccessibleName(objectName());
         break;
     default:
+        if (IsMouseEvent(event->type()) && IsFromTouch(static_cast<QMouseEvent *>(event))) {
+            event->accept();
+            return true;
+        }
         break;
     }
-    return QWidget::event(event);
+    return QAbstractButton::event(event);
 }
 
 void TBlendedBitBtn::changeEvent(QEvent *event)
@@ -211,29 +142,5 @@ void TBlendedBitBtn::changeEvent(QEvent *event)
     const QEvent::Type type = event->type();
     if (type == QEvent::FontChange || type == QEvent::StyleChange)
         m_captionSize.reset();
-    if (type == QEvent::EnabledChange) {
-        if (!isEnabled())
-            ResetPointer();
-        update();
-    }
-    QWidget::changeEvent(event);
-}
-
-void TBlendedBitBtn::hideEvent(QHideEvent *event)
-{
-    ResetPointer();
-    QWidget::hideEvent(event);
-}
-
-void TBlendedBitBtn::UpdateAccessibleName()
-{
-    const QString current = accessibleName();
-    if (!current.isEmpty() && current != m_autoAccessibleName)
-        return; // named by the screen: keep it
-    QString name = WithoutMnemonic(m_caption);
-    if (name.isEmpty())
-        name = objectName();
-    m_autoAccessibleName = name;
-    if (name != current)
-        setAccessibleName(name);
+    QAbstractButton::changeEvent(event);
 }

@@ -1,25 +1,27 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QColor>
 #include <QIcon>
-#include <QWidget>
 #include <functional>
 #include <optional>
 
 class QPainter;
 class QTouchEvent;
 
-// A custom-painted button: a rounded rectangle or a circle filled with the brush colour, no
-// outline, a caption and optional glyphs for the normal and the disabled look. It never takes the
-// keyboard focus (the grid keeps it); it shows its down colours while pressed and a release over
-// it clicks, once: a touch is handled as a touch and the mouse events synthesized from it are
-// ignored. Click() runs OnClick (and emits clicked()). Sizes are device-independent pixels.
+// The platform's button painted as a rounded rectangle or a circle filled with the brush colour,
+// no outline, a caption and optional glyphs for the normal and the disabled look. Pressing,
+// releasing, the click and the accessible name are QAbstractButton's; this class adds the
+// painting, the platform's properties and touch: a touch plays as a mouse press, moves and
+// release, and the mouse events synthesized from a touch are ignored, so a touch clicks once.
+// It never takes the keyboard focus (the grid keeps it) and takes no mnemonic shortcut from its
+// caption (every key goes to the screen's key preview). Sizes are device-independent pixels.
 // The glyph is drawn in QIcon::Active mode while pressed (an icon without an Active image shows
 // its normal one), and GlyphDisabled (else Glyph in Disabled mode) while disabled.
-// Without an accessible name of its own it is named after its caption (else its object name).
-// ParentFont is kept for the screen definition; Qt's font propagation already gives a button
-// the parent's font until a font of its own is set.
-class TBlendedBitBtn : public QWidget
+// Qt names a button after its caption; an image-only button without an accessible name of its
+// own is named after its object name. ParentFont is kept for the screen definition; Qt's font
+// propagation already gives a button the parent's font until a font of its own is set.
+class TBlendedBitBtn : public QAbstractButton
 {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
@@ -38,7 +40,6 @@ class TBlendedBitBtn : public QWidget
     Q_PROPERTY(int Spacing READ Spacing WRITE SetSpacing)
     Q_PROPERTY(TButtonLayout Layout READ Layout WRITE SetLayout)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
-    Q_PROPERTY(bool down READ IsDown)
 
 public:
     enum TShapeType { stRoundRect, stCircle, stRectangle };
@@ -50,9 +51,9 @@ public:
 
     explicit TBlendedBitBtn(QWidget *parent = nullptr);
 
-    QString Caption() const { return m_caption; }
+    QString Caption() const { return text(); }
     void SetCaption(const QString &caption);
-    QString GetText() const { return m_caption; }
+    QString GetText() const { return text(); }
     int Tag() const { return m_tag; }
     void SetTag(int tag) { m_tag = tag; }
     QColor BrushColor() const { return m_brushColor; }
@@ -108,39 +109,28 @@ public:
     void SetLayout(TButtonLayout layout);
     bool ParentFont() const { return m_parentFont; }
     void SetParentFont(bool on) { m_parentFont = on; }
-    bool IsDown() const { return m_down; }
+    bool IsDown() const { return isDown(); }
 
+    // Run on every click, inside the event guard, with the button as sender.
     std::function<void(QObject *sender)> OnClick;
-    void Click(); // runs OnClick and emits clicked()
+    void Click() { click(); } // clicks as a touch does; nothing while disabled
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-signals:
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    bool event(QEvent *event) override; // touch begin/update/end: pressed look, one click a touch
+    bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
 
 private:
-    void SetDown(bool down);
-    void HandleTouch(QTouchEvent *event);
-    void ClickFromPointer();
-    void ResetPointer();
-    void UpdateAccessibleName();
+    void PlayTouch(QTouchEvent *touch);
     // Painting (BlendedshapePaint.cpp).
     void PaintShape(QPainter &painter, const QColor &fill) const;
     void PaintContent(QPainter &painter, const QColor &ink) const;
     QSize EffectiveGlyphSize() const;
     QSize CaptionSize() const;
 
-    QString m_caption;
     int m_tag = 0;
     QColor m_brushColor = Qt::gray;
     QColor m_downColor = Qt::black;
@@ -156,11 +146,8 @@ private:
     TButtonLayout m_layout = blGlyphLeft;
     bool m_parentFont = true;
     QSize m_glyphSize;
-    bool m_down = false;
-    bool m_mousePressed = false;
-    bool m_touchActive = false;
-    QString m_autoAccessibleName;
     // The caption's size in the current font, asked for by every paint and size hint; made
     // again after a change of caption, font, style or screen.
     mutable std::optional<QSize> m_captionSize;
+    mutable QString m_measuredCaption;
 };

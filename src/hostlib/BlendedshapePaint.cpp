@@ -13,10 +13,13 @@ constexpr int kTextFlags = Qt::AlignCenter | Qt::TextShowMnemonic;
 
 QSize TBlendedBitBtn::CaptionSize() const
 {
-    if (m_caption.isEmpty())
+    const QString caption = text();
+    if (caption.isEmpty())
         return {};
-    if (!m_captionSize)
-        m_captionSize = fontMetrics().size(Qt::TextShowMnemonic, m_caption);
+    if (!m_captionSize || caption != m_measuredCaption) {
+        m_captionSize = fontMetrics().size(Qt::TextShowMnemonic, caption);
+        m_measuredCaption = caption;
+    }
     return *m_captionSize;
 }
 
@@ -37,8 +40,9 @@ void TBlendedBitBtn::paintEvent(QPaintEvent *)
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                            QPainter::SmoothPixmapTransform);
     const bool enabled = isEnabled();
-    const QColor fill = !enabled ? m_disabledColor : (m_down ? m_downColor : m_brushColor);
-    const QColor ink = !enabled ? m_disabledFontColor : (m_down ? m_downFontColor : m_fontColor);
+    const bool down = isDown();
+    const QColor fill = !enabled ? m_disabledColor : (down ? m_downColor : m_brushColor);
+    const QColor ink = !enabled ? m_disabledFontColor : (down ? m_downFontColor : m_fontColor);
     PaintShape(painter, fill);
     PaintContent(painter, ink);
 }
@@ -109,9 +113,9 @@ void TBlendedBitBtn::PaintContent(QPainter &painter, const QColor &ink) const
         const bool ownDisabled = !enabled && !m_glyphDisabled.isNull();
         const QIcon &icon = ownDisabled ? m_glyphDisabled : m_glyph;
         // Pressed, the glyph is asked for in Active mode, so a glyph may follow DownFontColor.
-        const QIcon::Mode mode = !enabled ? (ownDisabled ? QIcon::Normal : QIcon::Disabled)
-                                 : m_down ? QIcon::Active
-                                          : QIcon::Normal;
+        const QIcon::Mode mode = !enabled   ? (ownDisabled ? QIcon::Normal : QIcon::Disabled)
+                                 : isDown() ? QIcon::Active
+                                            : QIcon::Normal;
         // Rendered for the pixel ratio of what is painted on (screen, or an image when grabbed),
         // so the glyph stays sharp on high-DPI screens.
         const QPaintDevice *target =
@@ -122,7 +126,7 @@ void TBlendedBitBtn::PaintContent(QPainter &painter, const QColor &ink) const
     if (hasText) {
         painter.setPen(ink);
         painter.setFont(font());
-        painter.drawText(textRect, kTextFlags, m_caption);
+        painter.drawText(textRect, kTextFlags, text());
     }
 }
 

@@ -92,21 +92,22 @@ KpfMessageBox::KpfMessageBox(const QString &text, TTipoMsg kind, QWidget *parent
     m_ok->setFocus();
 }
 
+// Marked for lupdate; the box translates the title when it shows it.
 QString KpfMessageBox::TitleFor(TTipoMsg kind)
 {
     switch (kind) {
     case TTipoMsg::tmInformacao:
-        return QStringLiteral("Informação");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Kpf05520", "Informação"));
     case TTipoMsg::tmAviso:
-        return QStringLiteral("Aviso");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Kpf05520", "Aviso"));
     case TTipoMsg::tmErro:
-        return QStringLiteral("Erro");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Kpf05520", "Erro"));
     case TTipoMsg::tmAtencao:
-        return QStringLiteral("Atenção");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Kpf05520", "Atenção"));
     case TTipoMsg::tmPergunta:
-        return QStringLiteral("Pergunta");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Kpf05520", "Pergunta"));
     }
-    return QStringLiteral("Mensagem");
+    return QString::fromUtf8(QT_TRANSLATE_NOOP("Kpf05520", "Mensagem"));
 }
 
 void KpfMessageBox::showEvent(QShowEvent *event)

@@ -29,9 +29,10 @@ QWidget *boxParent()
 QString errorTextOf(const Variant &result)
 {
     if (result.isText())
-        return result.text().isEmpty() ? Trad_utl::TradTexto(QStringLiteral("erro sem descrição"))
-                                       : result.text();
-    return Trad_utl::TradTexto(QStringLiteral("nenhum dado foi retornado"));
+        return result.text().isEmpty()
+                   ? Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "erro sem descrição"))
+                   : result.text();
+    return Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "nenhum dado foi retornado"));
 }
 
 // Shows a text that is already in the operator's language.
@@ -75,8 +76,9 @@ Variant MensagemMetodo(const Variant &result, bool showError, int code, const QS
     if (showError) {
         const QString where = context.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(context);
         // The frame is translated, the database's own error text is not.
-        const QString text = Trad_utl::TradTexto(QStringLiteral("Erro em %1 (%2)%3: %4"))
-                                 .arg(method, unit, where, errorTextOf(result));
+        const QString text =
+            Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "Erro em %1 (%2)%3: %4"))
+                .arg(method, unit, where, errorTextOf(result));
         Q_UNUSED(code);
         Q_UNUSED(idEsquema);
         Mostra(text, TTipoMsg::tmErro);

@@ -67,7 +67,12 @@ QString TradTexto(const QString &text)
 {
     if (text.isEmpty())
         return text;
-    return QCoreApplication::translate(kContext, text.toUtf8().constData());
+    return TradTexto(text.toUtf8().constData());
+}
+
+QString TradTexto(const char *sourceText)
+{
+    return QCoreApplication::translate(kContext, sourceText);
 }
 
 void Trad(QWidget *screen)

@@ -12,7 +12,9 @@ namespace Trad_utl
 void Trad(QWidget *screen);
 
 // One text through the installed translators (context "Kpf05520"); the text itself when none
-// knows it.
+// knows it. Texts written in the code are marked QT_TRANSLATE_NOOP("Kpf05520", ...), so that
+// lupdate finds them.
 QString TradTexto(const QString &text);
+QString TradTexto(const char *sourceText);
 
 } // namespace Trad_utl

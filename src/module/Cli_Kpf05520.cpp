@@ -28,10 +28,11 @@ constexpr CampoPersistente kCamposImpRedZ[] = {
     {"CDCAIXA", TFieldType::ftString, 3, "", true},
     {"NRECFREDZ", TFieldType::ftString, 10, "", true},
     {"DTREDUCAOZ", TFieldType::ftDate, 0, "", true},
-    {"CDIMPOSTO", TFieldType::ftString, 2, "Codigo Imposto", true},
-    {"VRALIQIMPRZ", TFieldType::ftFloat, 0, "Aliquota", true},
-    {"VRBCALCIMPRZ", TFieldType::ftFloat, 0, "Valor Acumulado", true},
-    {"VRIMPOSTORZ", TFieldType::ftFloat, 0, "Valor", false},
+    {"CDIMPOSTO", TFieldType::ftString, 2, QT_TRANSLATE_NOOP("Kpf05520", "Codigo Imposto"), true},
+    {"VRALIQIMPRZ", TFieldType::ftFloat, 0, QT_TRANSLATE_NOOP("Kpf05520", "Aliquota"), true},
+    {"VRBCALCIMPRZ", TFieldType::ftFloat, 0, QT_TRANSLATE_NOOP("Kpf05520", "Valor Acumulado"),
+     true},
+    {"VRIMPOSTORZ", TFieldType::ftFloat, 0, QT_TRANSLATE_NOOP("Kpf05520", "Valor"), false},
 };
 
 // The screen's fonts are the Windows ones; Liberation Sans has the metrics of Arial and stands in

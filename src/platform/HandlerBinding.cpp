@@ -4,6 +4,7 @@
 #include "Exceptions.h"
 #include "TDataSet.h"
 
+#include <QAbstractButton>
 #include <QMetaMethod>
 #include <QPointer>
 
@@ -18,61 +19,29 @@ QString Describe(const QObject *object)
     return name.isEmpty() ? QString::fromLatin1(object->metaObject()->className()) : name;
 }
 
-// Carries one click from a control to its handler. A child of the control, so it lives exactly
-// as long as the binding.
-class ClickRelay : public QObject
+Exception HandlerNotFound(const QObject *owner, const QString &name, const QObject *namedBy)
 {
-    Q_OBJECT
-
-public:
-    ClickRelay(QObject *sender, QObject *owner, int methodIndex)
-        : QObject(sender), m_sender(sender), m_owner(owner), m_methodIndex(methodIndex)
-    {
-        setObjectName(QStringLiteral("kpfClickRelay"));
-    }
-
-public slots:
-    void Fire()
-    {
-        QObject *owner = m_owner.data();
-        QObject *sender = m_sender.data();
-        if (!owner || !sender)
-            return;
-        const int index = m_methodIndex;
-        RunGuarded([owner, sender, index] {
-            QObject *senderArg = sender;
-            void *argv[] = {nullptr, &senderArg};
-            HandlerBinding::Invoke(owner, index, argv);
-        });
-    }
-
-private:
-    QPointer<QObject> m_sender;
-    QPointer<QObject> m_owner;
-    int m_methodIndex;
-};
-
-int ClickedSignal(const QMetaObject *meta)
-{
-    const int plain = meta->indexOfSignal("clicked()");
-    return plain >= 0 ? plain : meta->indexOfSignal("clicked(bool)");
+    return Exception(QStringLiteral("Handler '%1' named by %2 not found in %3")
+                         .arg(name, Describe(namedBy), Describe(owner)));
 }
 
+// The guard runs between Qt's signal and the handler: no exception may travel through the
+// signal's emission into the event loop. The connection lives as long as both objects.
 void BindClick(QObject *owner, QObject *control, const QString &handler)
 {
-    const int methodIndex = HandlerBinding::RequireMethod(owner, handler, 1, control);
-    const QMetaObject *meta = control->metaObject();
-    const int signalIndex = ClickedSignal(meta);
-    if (signalIndex < 0)
-        throw Exception(QStringLiteral("%1 has an onClick handler (%2) but no clicked() signal")
+    auto *button = qobject_cast<QAbstractButton *>(control);
+    if (!button)
+        throw Exception(QStringLiteral("%1 has an onClick handler (%2) but is not a button")
                             .arg(Describe(control), handler));
-    for (const QObject *child : control->children())
-        if (child->objectName() == QLatin1String("kpfClickRelay"))
-            return; // bound already
-    auto *relay = new ClickRelay(control, owner, methodIndex);
-    const QMetaMethod fire =
-        relay->metaObject()->method(relay->metaObject()->indexOfSlot("Fire()"));
-    QObject::connect(control, meta->method(signalIndex), relay, fire);
+    const int index =
+        HandlerBinding::RequireHandler(owner, handler, HandlerBinding::kNotifyEvent, control);
+    QObject::connect(button, &QAbstractButton::clicked, owner, [owner, button, index] {
+        RunGuarded([owner, button, index] {
+            QObject *sender = button;
+            void *argv[] = {nullptr, &sender};
+            HandlerBinding::Invoke(owner, index, argv);
+        });
+    });
 }
 
 std::function<void(TDataSet *)> DataSetHook(QObject *owner, TDataSet *dataSet, const char *property)
@@ -80,7 +49,8 @@ std::function<void(TDataSet *)> DataSetHook(QObject *owner, TDataSet *dataSet, c
     const QString handler = HandlerBinding::DynamicText(dataSet, property);
     if (handler.isEmpty())
         return {};
-    const int index = HandlerBinding::RequireMethod(owner, handler, 1, dataSet);
+    const int index = HandlerBinding::RequireHandler(owner, handler,
+                                                     HandlerBinding::kDataSetNotifyEvent, dataSet);
     QPointer<QObject> guardedOwner(owner);
     return [guardedOwner, index](TDataSet *target) {
         if (!guardedOwner)
@@ -131,9 +101,27 @@ int RequireMethod(const QObject *owner, const QString &name, int parameterCount,
 {
     const int index = FindMethod(owner, name.toUtf8().constData(), parameterCount);
     if (index < 0)
-        throw Exception(QStringLiteral("Handler '%1' named by %2 not found in %3")
-                            .arg(name, Describe(namedBy), Describe(owner)));
+        throw HandlerNotFound(owner, name, namedBy);
     return index;
+}
+
+int RequireHandler(const QObject *owner, const QString &name, const char *parameters,
+                   const QObject *namedBy)
+{
+    const QByteArray signature = QMetaObject::normalizedSignature(
+        QStringLiteral("%1(%2)").arg(name, QLatin1String(parameters)).toUtf8().constData());
+    const QMetaObject *meta = owner->metaObject();
+    const int index = meta->indexOfMethod(signature.constData());
+    if (index >= 0 && meta->method(index).methodType() != QMetaMethod::Signal)
+        return index;
+    const int other = FindMethod(owner, name.toUtf8().constData());
+    if (other < 0)
+        throw HandlerNotFound(owner, name, namedBy);
+    throw Exception(QStringLiteral("Handler '%1' named by %2 has the wrong parameters: %3 declares "
+                                   "%4, the event calls %5")
+                        .arg(name, Describe(namedBy), Describe(owner),
+                             QString::fromLatin1(meta->method(other).methodSignature()),
+                             QString::fromLatin1(signature)));
 }
 
 void Invoke(QObject *owner, int methodIndex, void **argv)
@@ -166,5 +154,3 @@ void BindDataSetHooks(QObject *owner, TDataSet *dataSet)
 }
 
 } // namespace HandlerBinding
-
-#include "HandlerBinding.moc"

@@ -8,7 +8,8 @@ class TDataSet;
 // Binds event handlers by name, as a screen definition names them. A control or component carries
 // a dynamic property naming the handler (for example onClick = "blsConfirmClick"); the owner
 // declares a slot or Q_INVOKABLE method of that name. Names are resolved once through the owner's
-// meta-object; a missing handler is an Exception naming it.
+// meta-object; a missing handler, or one whose parameters are not the event's, is an Exception
+// naming it.
 //
 // Handler signatures:
 //   onClick                      void h(QObject *Sender)
@@ -20,6 +21,12 @@ class TDataSet;
 //                                FindMethod/Invoke onto TADOConnection's hooks)
 namespace HandlerBinding
 {
+
+// Those parameter lists as moc spells them, for RequireHandler.
+constexpr const char *kNotifyEvent = "QObject*";
+constexpr const char *kKeyPressEvent = "QObject*,QChar&";
+constexpr const char *kKeyEvent = "QObject*,Word&,TShiftState";
+constexpr const char *kDataSetNotifyEvent = "TDataSet*";
 
 // The text of an object's dynamic property of that name (a handler's or a picture's name), empty
 // when it has none. Only dynamic properties are looked at: a screen's few hundred lookups would
@@ -36,13 +43,19 @@ int FindMethod(const QObject *owner, const char *name, int parameterCount);
 // object whose property named it.
 int RequireMethod(const QObject *owner, const QString &name, int parameterCount,
                   const QObject *namedBy);
+// The owner's method name(parameters), parameters as moc spells them ("QObject*",
+// "QObject*,Word&,TShiftState"); a missing one, or one of that name with other parameters, is an
+// Exception naming the handler, the object whose property named it and both signatures.
+int RequireHandler(const QObject *owner, const QString &name, const char *parameters,
+                   const QObject *namedBy);
 // Calls the owner's method with raw arguments (argv[0] is the return slot, nullptr); exceptions
 // travel to the caller.
 void Invoke(QObject *owner, int methodIndex, void **argv);
 
 // Connects every descendant of root that carries an onClick property: its clicked() signal (a
 // click or a touch) runs the named handler of owner, with that descendant as Sender, inside the
-// event guard. A descendant with onClick but no clicked() signal is an Exception as well.
+// event guard, the click's only one. A descendant with onClick that is no button is an Exception
+// as well. Each call connects again: bind a tree once.
 void BindClicks(QObject *owner, QObject *root);
 // Sets a data set's BeforeInsert/BeforePost from its dynamic properties of those names; the
 // hooks call the owner's handlers directly (exceptions travel to the caller of the operation).

@@ -103,12 +103,12 @@ void TForm::SetClientSize(int width, int height)
     setFixedSize(width, height);
 }
 
-int TForm::ResolveOwnHandler(const char *property, int parameterCount)
+int TForm::ResolveOwnHandler(const char *property, const char *parameters)
 {
     const QString name = HandlerBinding::DynamicText(this, property);
     if (name.isEmpty())
         return -1;
-    return HandlerBinding::RequireMethod(this, name, parameterCount, this);
+    return HandlerBinding::RequireHandler(this, name, parameters, this);
 }
 
 // A control's onKeyDown is run by the control itself; a missing handler is a screen-definition
@@ -119,17 +119,18 @@ void TForm::CheckControlKeyHandlers()
     for (QWidget *control : controls) {
         const QString name = HandlerBinding::DynamicText(control, "onKeyDown");
         if (!name.isEmpty() && control->window() == this)
-            HandlerBinding::RequireMethod(this, name, 3, control);
+            HandlerBinding::RequireHandler(this, name, HandlerBinding::kKeyEvent, control);
     }
 }
 
 void TForm::FormCreated()
 {
-    m_keyDownHandler = ResolveOwnHandler("onKeyDown", 3);
-    m_keyPressHandler = ResolveOwnHandler("onKeyPress", 2);
-    m_activateHandler = ResolveOwnHandler("onActivate", 1);
-    m_destroyHandler = ResolveOwnHandler("onDestroy", 1);
-    const int createHandler = ResolveOwnHandler("onCreate", 1);
+    using namespace HandlerBinding;
+    m_keyDownHandler = ResolveOwnHandler("onKeyDown", kKeyEvent);
+    m_keyPressHandler = ResolveOwnHandler("onKeyPress", kKeyPressEvent);
+    m_activateHandler = ResolveOwnHandler("onActivate", kNotifyEvent);
+    m_destroyHandler = ResolveOwnHandler("onDestroy", kNotifyEvent);
+    const int createHandler = ResolveOwnHandler("onCreate", kNotifyEvent);
     HandlerBinding::BindClicks(this, this);
     const QList<TDataSet *> dataSets = findChildren<TDataSet *>();
     for (TDataSet *dataSet : dataSets)

@@ -50,7 +50,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    int ResolveOwnHandler(const char *property, int parameterCount);
+    int ResolveOwnHandler(const char *property, const char *parameters);
     void CheckControlKeyHandlers();
     void CentreOnScreen();
     void HandleActivation(QEvent::Type type);

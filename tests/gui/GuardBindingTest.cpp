@@ -138,9 +138,13 @@ TEST(HandlerBinding, MissingHandlersAreReportedAtCreation)
     badClick.clickHandler = "blsNowhereClick";
     TestForm::Options badGridKey;
     badGridKey.gridKeyDownHandler = "dbgNowhereKeyDown";
+    // A handler of that name exists, but the click could only call it with the wrong arguments.
+    TestForm::Options dataSetHookAsClick;
+    dataSetHookAsClick.clickHandler = "DataBeforePost";
     const Row rows[] = {
         {"click handler", badClick, "blsNowhereClick"},
         {"grid key-down handler", badGridKey, "dbgNowhereKeyDown"},
+        {"click handler of other parameters", dataSetHookAsClick, "DataBeforePost(TDataSet*)"},
     };
     for (const Row &row : rows) {
         try {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMap>
@@ -49,12 +50,17 @@ struct Screen {
     }
     QStringList texts() const
     {
-        QStringList all{
-            root.windowTitle(),        header->text(),   footer->text(), confirm->Caption(),
-            confirm->accessibleName(), digit->Caption(), plain->text()};
+        QStringList all{root.windowTitle(), header->text(),   footer->text(), confirm->Caption(),
+                        confirmName(),      digit->Caption(), plain->text()};
         for (const TDBGrid::Column &column : grid->Columns())
             all << column.title + "/" + column.fieldName + "/" + QString::number(column.width);
         return all;
+    }
+
+    // The name assistive tools read.
+    QString confirmName() const
+    {
+        return QAccessible::queryAccessibleInterface(confirm)->text(QAccessible::Name);
     }
 
     QWidget root;

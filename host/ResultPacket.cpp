@@ -115,6 +115,9 @@ private:
                                   attributes.value(QLatin1String("fieldtype")).toString()};
         if (field.name.isEmpty())
             fail(QStringLiteral("a FIELD without attrname"));
+        if (!known(field))
+            fail(QStringLiteral("the field %1 has the type '%2', which this host does not read")
+                     .arg(field.name, field.type));
         if (!m_index.contains(field.name.toLower()))
             m_index.insert(field.name.toLower(), int(m_packet.fields.size()));
         else
@@ -159,17 +162,22 @@ private:
             result = dateTime(text);
         else if (ResultPacket::IsNumber(field))
             result = number(type, text);
-        else if (type == QLatin1String("boolean"))
+        else // boolean, the one type left
             result = text == QLatin1String("TRUE")    ? QVariant(true)
                      : text == QLatin1String("FALSE") ? QVariant(false)
                                                       : QVariant();
-        else
-            fail(QStringLiteral("the field %1 has the type '%2', which this host does not read")
-                     .arg(field.name, field.type));
         if (!result.isValid())
             fail(QStringLiteral("'%1' is not a value of the %2 field %3")
                      .arg(text, field.type, field.name));
         return result;
+    }
+
+    static bool known(const ResultPacket::Field &field)
+    {
+        const QString type = field.type.toLower();
+        return type.startsWith(QLatin1String("string")) || type == QLatin1String("date") ||
+               type == QLatin1String("datetime") || type == QLatin1String("boolean") ||
+               ResultPacket::IsNumber(field);
     }
 
     static QVariant date(const QString &text)

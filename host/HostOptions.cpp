@@ -80,6 +80,14 @@ bool checkBeforeParsing(const QStringList &arguments, QString *error)
         *error = QStringLiteral("option '%1' needs a value").arg(arguments.last());
         return false;
     }
+    static const QRegularExpression switchWithValue(
+        QStringLiteral("^--(store|help|help-all|version)="));
+    for (const QString &argument : arguments) {
+        if (const auto match = switchWithValue.match(argument); match.hasMatch()) {
+            *error = QStringLiteral("option '--%1' takes no value").arg(match.captured(1));
+            return false;
+        }
+    }
     return true;
 }
 

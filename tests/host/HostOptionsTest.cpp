@@ -111,6 +111,7 @@ const BadLine badLines[] = {
     {"calls_signed", QString::fromLatin1(base) + "--calls +3", "--calls must be"},
     {"date_with_zone", "--branch 1 --till 1 --z 1 --date 2026-12-02T10:00:00Z", "--date"},
     {"help_with_unknown_option", "--help --colour", "unknown option '--colour'"},
+    {"switch_with_value", QString::fromLatin1(base) + "--store=yes", "'--store' takes no value"},
 };
 
 void PrintTo(const BadLine &row, std::ostream *os)

@@ -1,107 +1,177 @@
 #include "HostOptions.h"
 
-#include <QMap>
+#include <QCommandLineParser>
+#include <QDateTime>
 #include <QRegularExpression>
 
 namespace
 {
 
-const QStringList valueOptions{
-    QStringLiteral("branch"),        QStringLiteral("till"),       QStringLiteral("z"),
-    QStringLiteral("date"),          QStringLiteral("ref-date"),   QStringLiteral("source"),
-    QStringLiteral("source-record"), QStringLiteral("home"),       QStringLiteral("connection"),
-    QStringLiteral("script"),        QStringLiteral("screenshot"), QStringLiteral("out"),
-    QStringLiteral("calls"),         QStringLiteral("lang"),
+struct OptionText {
+    const char *name;
+    const char *valueName; // nullptr: a switch
+    const char *description;
 };
 
-// Splits "--name value" and "--name=value" into a map; every option at most once.
-std::optional<QMap<QString, QString>> collect(const QStringList &arguments, bool *help,
-                                              QString *error)
-{
-    QMap<QString, QString> values;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            *help = true;
-            continue;
-        }
-        if (!argument.startsWith(QLatin1String("--"))) {
-            *error = QStringLiteral("unexpected argument '%1'").arg(argument);
-            return std::nullopt;
-        }
-        const qsizetype equals = argument.indexOf(QLatin1Char('='));
-        const QString name = argument.mid(2, equals < 0 ? -1 : equals - 2);
-        if (!valueOptions.contains(name)) {
-            *error = QStringLiteral("unknown option '--%1'").arg(name);
-            return std::nullopt;
-        }
-        if (values.contains(name)) {
-            *error = QStringLiteral("option '--%1' given twice").arg(name);
-            return std::nullopt;
-        }
-        if (equals >= 0) {
-            values.insert(name, argument.mid(equals + 1));
-        } else if (i + 1 < arguments.size()) {
-            values.insert(name, arguments[++i]);
-        } else {
-            *error = QStringLiteral("option '--%1' needs a value").arg(name);
-            return std::nullopt;
+constexpr OptionText optionTexts[] = {
+    {"branch", "B", "The Z reduction's branch (CDFILIAL)."},
+    {"till", "T", "Its till (CDCAIXA)."},
+    {"z", "N", "Its Z-reduction counter (NRECFREDZ)."},
+    {"date", "D", "Its date, YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS."},
+    {"ref-date", "D", "The reference date (default: --date)."},
+    {"source", "FILE",
+     "The host's data set as an XML data packet (default: an empty data set with CDIMPOSTO, "
+     "VRALIQIMPFIS, VRVENDIDO, VRIMPOSTO)."},
+    {"source-record", "N", "Its current record, 0-based (default 0)."},
+    {"home", "DIR",
+     "Stands for kpfhost's own directory: the settings files and the default database "
+     "kpf05520.db are looked up there."},
+    {"connection", "TEXT",
+     "The connection string the module gets (default: KPF_CONNECTION when set, else the SQLite "
+     "file kpf05520.db in the home directory)."},
+    {"script", "FILE|-",
+     "Plays an operator's script (- reads standard input); no display is needed."},
+    {"screenshot", "FILE", "With --script: a PNG of the screen just before the script's end."},
+    {"out", "FILE", "Also writes the returned XML data packet there, whole or not at all."},
+    {"calls", "N", "Calls the entry N times in a row, playing the script on each call."},
+    {"lang", "en|es|pt",
+     "The screen's and the messages' language (default pt, the originals); the returned packet "
+     "is the same in every one."},
+    {"store", nullptr,
+     "Writes a confirmed result to IMPOSTOREDZ in one transaction (prints STORED <inserted> "
+     "<deleted> or STORE FAILED <why>)."},
+};
+
+const char *const description =
+    "Shows the Kpf05520 tax-entry screen for one Z reduction and prints what it returns.\n"
+    "Exit codes: 0 done, 1 the entry failed, 2 usage or script error.";
+
+struct Parser {
+    QCommandLineParser parser;
+    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption version = parser.addVersionOption();
+
+    Parser()
+    {
+        parser.setApplicationDescription(QString::fromLatin1(description));
+        for (const OptionText &option : optionTexts) {
+            parser.addOption(QCommandLineOption(QString::fromLatin1(option.name),
+                                                QString::fromUtf8(option.description),
+                                                QString::fromLatin1(option.valueName)));
         }
     }
-    return values;
+};
+
+bool isValueOption(const QString &name)
+{
+    for (const OptionText &option : optionTexts) {
+        if (option.valueName && name == QLatin1String(option.name))
+            return true;
+    }
+    return false;
 }
 
-std::optional<int> boundedNumber(const QString &text, int min, int max)
+// QCommandLineParser's own texts for these cases are worded differently from the ones kpfhost
+// has always printed, so the arguments are checked first.
+bool checkBeforeParsing(const QStringList &arguments, QString *error)
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
-    if (!digits.match(text).hasMatch())
-        return std::nullopt;
-    const int value = text.toInt();
-    if (value < min || value > max)
-        return std::nullopt;
-    return value;
-}
-
-bool fillDates(const QMap<QString, QString> &values, HostOptions *options, QString *error)
-{
-    const auto date = HostOptions::ParseDate(values.value(QStringLiteral("date")));
-    if (!date) {
-        *error = QStringLiteral("--date '%1' is not YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS")
-                     .arg(values.value(QStringLiteral("date")));
+    if (!arguments.isEmpty() && arguments.last().startsWith(QLatin1String("--")) &&
+        isValueOption(arguments.last().mid(2))) {
+        *error = QStringLiteral("option '%1' needs a value").arg(arguments.last());
         return false;
     }
-    options->date = *date;
-    options->referenceDate = *date;
-    if (values.contains(QStringLiteral("ref-date"))) {
-        const auto reference = HostOptions::ParseDate(values.value(QStringLiteral("ref-date")));
-        if (!reference) {
-            *error = QStringLiteral("--ref-date '%1' is not YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS")
-                         .arg(values.value(QStringLiteral("ref-date")));
+    static const QRegularExpression switchWithValue(
+        QStringLiteral("^--(store|help|help-all|version)="));
+    for (const QString &argument : arguments) {
+        if (const auto match = switchWithValue.match(argument); match.hasMatch()) {
+            *error = QStringLiteral("option '--%1' takes no value").arg(match.captured(1));
             return false;
         }
-        options->referenceDate = *reference;
     }
     return true;
 }
 
-bool fillNumbers(const QMap<QString, QString> &values, HostOptions *options, QString *error)
+QString parseError(const QCommandLineParser &parser)
 {
-    if (values.contains(QStringLiteral("source-record"))) {
-        if (!values.contains(QStringLiteral("source"))) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString &name = unknown.first();
+        return QStringLiteral("unknown option '%1%2'")
+            .arg(name.size() > 1 ? QStringLiteral("--") : QStringLiteral("-"), name);
+    }
+    return parser.errorText();
+}
+
+// Every option at most once, and no positional argument.
+bool checkAfterParsing(const QCommandLineParser &parser, QString *error)
+{
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty()) {
+        *error = QStringLiteral("unexpected argument '%1'").arg(positional.first());
+        return false;
+    }
+    const QStringList names = parser.optionNames();
+    for (const QString &name : names) {
+        if (names.count(name) > 1) {
+            *error = QStringLiteral("option '--%1' given twice").arg(name);
+            return false;
+        }
+    }
+    return true;
+}
+
+// A decimal number in [min, max]; nothing for anything else (signs, blanks, overflow).
+std::optional<int> boundedNumber(const QString &text, int min, int max)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    // toInt takes a sign and surrounding blanks, which a count or an index never has.
+    if (!ok || text.isEmpty() || !text.front().isDigit() || !text.back().isDigit() || value < min ||
+        value > max)
+        return std::nullopt;
+    return value;
+}
+
+bool fillDate(const QCommandLineParser &parser, const char *name, double *target, QString *error)
+{
+    const QString text = parser.value(QLatin1String(name));
+    const auto date = HostOptions::ParseDate(text);
+    if (!date) {
+        *error = QStringLiteral("--%1 '%2' is not YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS")
+                     .arg(QLatin1String(name), text);
+        return false;
+    }
+    *target = *date;
+    return true;
+}
+
+bool fillDates(const QCommandLineParser &parser, HostOptions *options, QString *error)
+{
+    if (!fillDate(parser, "date", &options->date, error))
+        return false;
+    options->referenceDate = options->date;
+    return !parser.isSet(QStringLiteral("ref-date")) ||
+           fillDate(parser, "ref-date", &options->referenceDate, error);
+}
+
+bool fillNumbers(const QCommandLineParser &parser, HostOptions *options, QString *error)
+{
+    if (parser.isSet(QStringLiteral("source-record"))) {
+        if (!parser.isSet(QStringLiteral("source"))) {
             *error = QStringLiteral("--source-record needs --source");
             return false;
         }
         const auto record =
-            boundedNumber(values.value(QStringLiteral("source-record")), 0, 999999999);
+            boundedNumber(parser.value(QStringLiteral("source-record")), 0, 999999999);
         if (!record) {
             *error = QStringLiteral("--source-record must be a record index from 0");
             return false;
         }
         options->sourceRecord = *record;
     }
-    if (values.contains(QStringLiteral("calls"))) {
+    if (parser.isSet(QStringLiteral("calls"))) {
         const auto calls =
-            boundedNumber(values.value(QStringLiteral("calls")), 1, HostOptions::MaxCalls);
+            boundedNumber(parser.value(QStringLiteral("calls")), 1, HostOptions::MaxCalls);
         if (!calls) {
             *error =
                 QStringLiteral("--calls must be a number from 1 to %1").arg(HostOptions::MaxCalls);
@@ -112,102 +182,102 @@ bool fillNumbers(const QMap<QString, QString> &values, HostOptions *options, QSt
     return true;
 }
 
+bool fillTexts(const QCommandLineParser &parser, HostOptions *options, QString *error)
+{
+    for (const char *required : {"branch", "till", "z", "date"}) {
+        if (!parser.isSet(QLatin1String(required))) {
+            *error = QStringLiteral("option '--%1' is required").arg(QLatin1String(required));
+            return false;
+        }
+    }
+    for (const char *path : {"source", "home", "script", "screenshot", "out"}) {
+        if (parser.isSet(QLatin1String(path)) && parser.value(QLatin1String(path)).isEmpty()) {
+            *error =
+                QStringLiteral("option '--%1' needs a non-empty value").arg(QLatin1String(path));
+            return false;
+        }
+    }
+    options->branch = parser.value(QStringLiteral("branch"));
+    options->till = parser.value(QStringLiteral("till"));
+    options->zCounter = parser.value(QStringLiteral("z"));
+    options->sourceFile = parser.value(QStringLiteral("source"));
+    options->home = parser.value(QStringLiteral("home"));
+    options->hasConnection = parser.isSet(QStringLiteral("connection"));
+    options->connection = parser.value(QStringLiteral("connection"));
+    options->scriptFile = parser.value(QStringLiteral("script"));
+    options->screenshotFile = parser.value(QStringLiteral("screenshot"));
+    options->outFile = parser.value(QStringLiteral("out"));
+    options->language = parser.value(QStringLiteral("lang"));
+    options->store = parser.isSet(QStringLiteral("store"));
+    if (parser.isSet(QStringLiteral("lang")) &&
+        !QStringList{"en", "es", "pt"}.contains(options->language)) {
+        *error = QStringLiteral("--lang must be en, es or pt");
+        return false;
+    }
+    if (!options->screenshotFile.isEmpty() && options->scriptFile.isEmpty()) {
+        *error = QStringLiteral("--screenshot needs --script");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<HostOptions> HostOptions::Parse(const QStringList &arguments, QString *error)
 {
+    if (!checkBeforeParsing(arguments, error))
+        return std::nullopt;
+    Parser line;
+    // QCommandLineParser skips the first argument, the program's name.
+    if (!line.parser.parse(QStringList{QStringLiteral("kpfhost")} + arguments)) {
+        *error = parseError(line.parser);
+        return std::nullopt;
+    }
+    if (!checkAfterParsing(line.parser, error))
+        return std::nullopt;
     HostOptions options;
-    // The one option without a value.
-    QStringList rest = arguments;
-    if (rest.removeAll(QStringLiteral("--store")) > 1) {
-        *error = QStringLiteral("option '--store' given twice");
-        return std::nullopt;
-    }
-    options.store = rest.size() != arguments.size();
-    const auto values = collect(rest, &options.help, error);
-    if (!values)
-        return std::nullopt;
-    if (options.help)
+    options.help = line.parser.isSet(line.help) || line.parser.isSet(QStringLiteral("help-all"));
+    options.version = line.parser.isSet(line.version);
+    if (options.help || options.version)
         return options;
-    for (const char *required : {"branch", "till", "z", "date"}) {
-        if (!values->contains(QLatin1String(required))) {
-            *error = QStringLiteral("option '--%1' is required").arg(QLatin1String(required));
-            return std::nullopt;
-        }
-    }
-    options.branch = values->value(QStringLiteral("branch"));
-    options.till = values->value(QStringLiteral("till"));
-    options.zCounter = values->value(QStringLiteral("z"));
-    options.sourceFile = values->value(QStringLiteral("source"));
-    options.home = values->value(QStringLiteral("home"));
-    options.hasConnection = values->contains(QStringLiteral("connection"));
-    options.connection = values->value(QStringLiteral("connection"));
-    options.scriptFile = values->value(QStringLiteral("script"));
-    options.screenshotFile = values->value(QStringLiteral("screenshot"));
-    options.outFile = values->value(QStringLiteral("out"));
-    options.language = values->value(QStringLiteral("lang"));
-    if (values->contains(QStringLiteral("lang")) &&
-        !QStringList{"en", "es", "pt"}.contains(options.language)) {
-        *error = QStringLiteral("--lang must be en, es or pt");
-        return std::nullopt;
-    }
-    for (const char *path : {"source", "home", "script", "screenshot", "out"}) {
-        if (values->contains(QLatin1String(path)) && values->value(QLatin1String(path)).isEmpty()) {
-            *error =
-                QStringLiteral("option '--%1' needs a non-empty value").arg(QLatin1String(path));
-            return std::nullopt;
-        }
-    }
-    if (!options.screenshotFile.isEmpty() && options.scriptFile.isEmpty()) {
-        *error = QStringLiteral("--screenshot needs --script");
-        return std::nullopt;
-    }
-    if (!fillDates(*values, &options, error) || !fillNumbers(*values, &options, error))
+    if (!fillTexts(line.parser, &options, error) || !fillDates(line.parser, &options, error) ||
+        !fillNumbers(line.parser, &options, error))
         return std::nullopt;
     return options;
 }
 
-std::optional<TDateTime> HostOptions::ParseDate(const QString &text)
+std::optional<double> HostOptions::ParseDate(const QString &text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^([0-9]{4})-([0-9]{2})-([0-9]{2})(?:T([0-9]{2}):([0-9]{2}):([0-9]{2}))?$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    // The two documented forms only: Qt::ISODate alone would also take "24:00:00", fractions of
+    // a second and time zones.
+    static const QRegularExpression shape(
+        QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}(T([01][0-9]|2[0-3]):[0-9]{2}:[0-9]{2})?$"));
+    if (!shape.match(text).hasMatch())
         return std::nullopt;
-    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(),
-                     match.captured(3).toInt());
-    const QTime time(match.captured(4).toInt(), match.captured(5).toInt(),
-                     match.captured(6).toInt());
-    if (!date.isValid() || !time.isValid() || date.year() < 1)
+    const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
+    // The time apart from the date, so that no time zone's gap or fold can shift it.
+    const QTime time =
+        text.size() == 10 ? QTime(0, 0) : QTime::fromString(text.mid(11), Qt::ISODate);
+    if (!date.isValid() || !time.isValid())
         return std::nullopt;
-    return EncodeDateTime(date.year(), date.month(), date.day(), time.hour(), time.minute(),
-                          time.second());
+    const double days = double(QDate(1899, 12, 30).daysTo(date));
+    const double fraction = time.msecsSinceStartOfDay() / 86400000.0;
+    // Before 1899-12-30 the fraction still counts forward within the day.
+    return days < 0 ? days - fraction : days + fraction;
+}
+
+QString HostOptions::Help()
+{
+    return Parser().parser.helpText();
 }
 
 QString HostOptions::Usage()
 {
-    return QStringLiteral(
-        "usage: kpfhost --branch B --till T --z N --date D [--ref-date D]\n"
-        "               [--source FILE [--source-record N]] [--home DIR] [--connection TEXT]\n"
-        "               [--script FILE|-] [--screenshot FILE] [--out FILE] [--calls N]\n"
-        "               [--lang en|es|pt] [--store]\n"
-        "\n"
-        "Shows the Kpf05520 tax-entry screen for one Z reduction and prints what it returns.\n"
-        "  --branch, --till, --z   the Z reduction's branch, till and counter\n"
-        "  --date D                its date, YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS\n"
-        "  --ref-date D            the reference date (default: --date)\n"
-        "  --source FILE           the host's data set as an XML data packet\n"
-        "  --source-record N       its current record, 0-based (default 0)\n"
-        "  --home DIR              stands for kpfhost's directory: settings files and the\n"
-        "                          default database kpf05520.db are looked up there\n"
-        "  --connection TEXT       connection string (default: the embedded SQLite file)\n"
-        "  --script FILE|-         play an operator's script (no display needed)\n"
-        "  --screenshot FILE       save a PNG of the screen just before the script's end\n"
-        "  --out FILE              also write the returned XML data packet there\n"
-        "  --calls N               call the entry N times, playing the script each time\n"
-        "  --lang en|es|pt         the screen's and the messages' language (default pt, the\n"
-        "                          originals); the returned packet is the same in every one\n"
-        "  --store                 write a confirmed result to IMPOSTOREDZ in one transaction\n"
-        "                          (prints STORED <inserted> <deleted> or STORE FAILED <why>)\n"
-        "Exit codes: 0 done, 1 the entry failed, 2 usage or script error.\n");
+    return QStringLiteral("usage: kpfhost --branch B --till T --z N --date D [options]\n"
+                          "kpfhost --help lists every option.\n");
+}
+
+QString HostOptions::Version()
+{
+    return QStringLiteral(KPFHOST_VERSION);
 }

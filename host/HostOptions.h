@@ -1,19 +1,18 @@
 #pragma once
 
-#include "DateTime.h"
-
 #include <QString>
 #include <QStringList>
 #include <optional>
 
-// kpfhost's command line. Parsing is pure (no files touched), so it can be checked as a table.
+// kpfhost's command line, read by QCommandLineParser. Parsing is pure (no files touched), so it
+// can be checked as a table.
 struct HostOptions {
     QString branch;
     QString till;
     QString zCounter;
-    TDateTime date = 0;
-    TDateTime referenceDate = 0; // --date when not given
-    QString sourceFile;          // empty: an empty data set with the four source fields
+    double date = 0;          // days since 1899-12-30, the fraction the time of day
+    double referenceDate = 0; // --date when not given
+    QString sourceFile;       // empty: an empty data set with the four source fields
     int sourceRecord = 0;
     QString home;       // empty: kpfhost's own directory
     QString connection; // empty with hasConnection false: the host library's default
@@ -25,12 +24,17 @@ struct HostOptions {
     QString language;   // --lang: "en", "es" or "pt" (the originals); empty = pt
     bool store = false; // --store: write a confirmed result to IMPOSTOREDZ
     bool help = false;
+    bool version = false;
 
     static constexpr int MaxCalls = 1000000;
 
     // The arguments after the program name. On a usage error returns nothing and sets *error.
     static std::optional<HostOptions> Parse(const QStringList &arguments, QString *error);
-    // "YYYY-MM-DD" or "YYYY-MM-DDTHH:MM:SS".
-    static std::optional<TDateTime> ParseDate(const QString &text);
+    // "YYYY-MM-DD" or "YYYY-MM-DDTHH:MM:SS" as days since 1899-12-30.
+    static std::optional<double> ParseDate(const QString &text);
+    // --help: QCommandLineParser's text for every option.
+    static QString Help();
+    // The short form printed after a usage error.
     static QString Usage();
+    static QString Version();
 };

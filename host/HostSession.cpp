@@ -1,8 +1,6 @@
 #include "HostSession.h"
 
-#include "DataPacket.h"
 #include "EventGuard.h"
-#include "Exceptions.h"
 #include "HostLanguage.h"
 #include "HostOutput.h"
 #include "InstallLayout.h"
@@ -35,6 +33,7 @@ int HostSession::Run()
         return EntryFailed;
     }
     m_loader.SetConnectionString(m_options.connection, m_options.hasConnection);
+    m_loader.SetProgramDirectory(m_options.home);
     InstallPresenters();
     int status = Done;
     for (int call = 0; call < m_options.calls && status == Done; ++call)
@@ -89,16 +88,15 @@ int HostSession::Report(const ModuleLoader::CallResult &result)
                                                           : result.error);
         return EntryFailed;
     }
-    DataPacket packet;
-    try {
-        packet = DataPacket::Parse(result.packet);
-    } catch (const Exception &e) {
+    QString error;
+    const std::optional<ResultPacket> packet = ResultPacket::Parse(result.packet, &error);
+    if (!packet) {
         HostOutput::Line("FAILED",
-                         QStringLiteral("the returned packet cannot be read: %1").arg(e.Message()));
+                         QStringLiteral("the returned packet cannot be read: %1").arg(error));
         return EntryFailed;
     }
     HostOutput::Line("RESULT PACKET");
-    for (const QByteArray &row : StateDump::PacketRows(packet))
+    for (const QByteArray &row : packet->JsonRows())
         HostOutput::Line("ROW", row);
     if (!WriteOut(result.packet)) {
         if (m_options.store)
@@ -106,12 +104,12 @@ int HostSession::Report(const ModuleLoader::CallResult &result)
                              QStringLiteral("not run, since --out could not be written"));
         return UsageOrScriptError;
     }
-    return m_options.store ? Store(result.packet) : Done;
+    return m_options.store ? Store(*packet) : Done;
 }
 
-int HostSession::Store(const QByteArray &packet)
+int HostSession::Store(const ResultPacket &packet)
 {
-    const ResultStore::Outcome outcome = ResultStore::Apply(m_loader.ConnectionString(), packet);
+    const ResultStore::Outcome outcome = ResultStore::Apply(m_loader.QtConnection(), packet);
     if (!outcome.ok) {
         HostOutput::Line("STORE FAILED", outcome.error);
         return EntryFailed;

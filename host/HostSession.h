@@ -2,6 +2,7 @@
 
 #include "HostOptions.h"
 #include "ModuleLoader.h"
+#include "ResultPacket.h"
 #include "ScriptCommand.h"
 
 #include <QByteArray>
@@ -27,7 +28,7 @@ private:
     int RunCall();
     int Report(const ModuleLoader::CallResult &result);
     bool WriteOut(const QByteArray &packet);
-    int Store(const QByteArray &packet); // --store: prints STORED or STORE FAILED
+    int Store(const ResultPacket &packet); // --store: prints STORED or STORE FAILED
     void InstallPresenters();
     static void OnMessage(const char *utf8Text, int kind, void *context);
 

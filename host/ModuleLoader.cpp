@@ -132,3 +132,21 @@ ModuleLoader::CallResult ModuleLoader::Call(const QString &branch, const QString
     m_free(error);
     return result;
 }
+
+QByteArray ModuleLoader::QtConnection() const
+{
+    const auto describe = reinterpret_cast<decltype(&::KpfDll_GetQtConnection)>(
+        m_hostLibrary ? dlsym(m_hostLibrary, "KpfDll_GetQtConnection") : nullptr);
+    if (!describe)
+        return R"({"error":"lib_dll.so does not export KpfDll_GetQtConnection"})";
+    QByteArray text(describe(nullptr, 0), '\0');
+    describe(text.data(), int(text.size()) + 1);
+    return text;
+}
+
+void ModuleLoader::SetProgramDirectory(const QString &directory)
+{
+    if (const auto set = reinterpret_cast<decltype(&::KpfDll_SetProgramDirectory)>(
+            m_hostLibrary ? dlsym(m_hostLibrary, "KpfDll_SetProgramDirectory") : nullptr))
+        set(directory.isEmpty() ? nullptr : directory.toUtf8().constData());
+}

@@ -34,6 +34,10 @@ public:
     void SetAutoAcknowledge(bool on);
     // The connection string the module is given (the setting or the host library's default).
     QString ConnectionString() const;
+    // The host library's description of that connection for Qt SQL (KpfDll_GetQtConnection).
+    QByteArray QtConnection() const;
+    // Where the settings files and the default database are looked for; empty: beside kpfhost.
+    void SetProgramDirectory(const QString &directory);
 
     // sourcePacket: null for the module's empty default data set.
     CallResult Call(const QString &branch, const QString &till, const QString &zCounter,

@@ -1,9 +1,8 @@
 #include "ResultStore.h"
 
-#include "ADOConnectionString.h"
-#include "DataPacket.h"
-#include "Exceptions.h"
-
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -14,21 +13,11 @@
 namespace
 {
 
-constexpr int kColumnCount = int(std::size(ResultStore::Columns));
-constexpr int kFirstNumber = 5; // VRALIQIMPRZ, VRBCALCIMPRZ, VRIMPOSTORZ
-constexpr double kNumberMargin = 1e-9;
-// The module's design-time provider, used when the connection string names none.
-const QString kDesignProvider = QStringLiteral("MSDAORA.1");
+struct Failure {
+    QString text;
+};
 
-// NULL for the column's type, so that drivers that type their parameters accept it.
-QVariant NullOf(int column)
-{
-    if (column == 3)
-        return QVariant(QMetaType(QMetaType::QDate));
-    if (column >= kFirstNumber)
-        return QVariant(QMetaType(QMetaType::Double));
-    return QVariant(QMetaType(QMetaType::QString));
-}
+constexpr double kNumberMargin = 1e-9;
 
 QString SqlError(const QSqlError &error)
 {
@@ -36,66 +25,114 @@ QString SqlError(const QSqlError &error)
     return text.isEmpty() ? QStringLiteral("unknown database error") : text;
 }
 
+bool IsNull(const QVariant &value)
+{
+    return !value.isValid() || value.isNull();
+}
+
+// Field names go into the statements' text, so only plain SQL names are taken.
+void CheckColumnNames(const std::vector<ResultPacket::Field> &fields)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (fields.empty())
+        throw Failure{QStringLiteral("the packet describes no field")};
+    for (const ResultPacket::Field &field : fields) {
+        if (!plain.match(field.name).hasMatch())
+            throw Failure{
+                QStringLiteral("the packet's field '%1' is not a column name").arg(field.name)};
+    }
+}
+
+// Opens a connection as the host library describes the module's: the keys are QSqlDatabase's
+// settings, set as they are (for QODBC the password is inside databaseName already).
+QSqlDatabase Open(const QByteArray &description, const QString &name, QString *error)
+{
+    const QJsonObject settings = QJsonDocument::fromJson(description).object();
+    if (settings.contains(QLatin1String("error"))) {
+        *error = settings.value(QLatin1String("error")).toString();
+        return {};
+    }
+    const QString driver = settings.value(QLatin1String("driver")).toString();
+    if (driver.isEmpty()) {
+        *error = QStringLiteral("the host library does not describe the module's connection");
+        return {};
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
+    db.setDatabaseName(settings.value(QLatin1String("databaseName")).toString());
+    db.setHostName(settings.value(QLatin1String("hostName")).toString());
+    db.setPort(settings.value(QLatin1String("port")).toInt(-1));
+    db.setUserName(settings.value(QLatin1String("userName")).toString());
+    // Only set when given: QODBC would append an empty PWD= to its connection string otherwise.
+    if (const QString password = settings.value(QLatin1String("password")).toString();
+        !password.isEmpty())
+        db.setPassword(password);
+    db.setConnectOptions(settings.value(QLatin1String("connectOptions")).toString());
+    if (!db.open())
+        *error = QStringLiteral("cannot open %1: %2")
+                     .arg(settings.value(QLatin1String("description")).toString(),
+                          SqlError(db.lastError()));
+    return db;
+}
+
 } // namespace
 
-ResultStore::Changes ResultStore::ChangesOf(const DataPacket &packet)
+ResultStore::Changes ResultStore::ChangesOf(const ResultPacket &packet) const
 {
-    std::vector<int> index;
-    for (const char *column : Columns) {
-        const int i = packet.FieldIndex(QLatin1String(column));
-        if (i < 0)
-            throw Exception(
-                QStringLiteral("the packet has no column %1").arg(QLatin1String(column)));
-        index.push_back(i);
-    }
     Changes changes;
-    for (const DataPacket::Row &row : packet.rows) {
-        Values values;
-        for (const int i : index)
-            values.push_back(row.values[size_t(i)]);
+    for (const ResultPacket::Row &row : packet.rows) {
         switch (row.rowState) {
         case 0:
             break; // an original left as it was
         case 1:    // the original of a modified line goes, its new version (8) comes
         case 2:
-            changes.deletions.push_back(std::move(values));
+            changes.deletions.push_back(row.values);
             break;
         case 4:
         case 8:
-            changes.insertions.push_back(std::move(values));
+            changes.insertions.push_back(row.values);
             break;
         default:
-            throw Exception(QStringLiteral("the packet has a row with RowState %1, which this host "
-                                           "cannot apply")
-                                .arg(row.rowState));
+            throw Failure{QStringLiteral("the packet has a row with RowState %1, which this host "
+                                         "cannot apply")
+                              .arg(row.rowState)};
         }
     }
     return changes;
 }
 
-QString ResultStore::Describe(const Values &row)
+// NULL for the column's type, so that drivers that type their parameters accept it.
+QVariant ResultStore::NullOf(size_t column) const
+{
+    const ResultPacket::Field &field = m_fields[column];
+    if (ResultPacket::IsDate(field))
+        return QVariant(QMetaType(QMetaType::QDate));
+    if (ResultPacket::IsNumber(field))
+        return QVariant(QMetaType(QMetaType::Double));
+    return QVariant(QMetaType(QMetaType::QString));
+}
+
+QString ResultStore::Describe(const Values &row) const
 {
     QStringList parts;
-    for (int c = 0; c < kColumnCount; ++c) {
-        const QVariant &v = row[size_t(c)];
-        parts << QStringLiteral("%1=%2").arg(QLatin1String(Columns[c]),
-                                             v.isValid() && !v.isNull() ? v.toString()
-                                                                        : QStringLiteral("NULL"));
+    for (size_t c = 0; c < m_fields.size(); ++c) {
+        const QVariant &v = row[c];
+        parts << QStringLiteral("%1=%2").arg(m_fields[c].name,
+                                             IsNull(v) ? QStringLiteral("NULL") : v.toString());
     }
     return parts.join(QLatin1Char(' '));
 }
 
 // NULL-safe by building "IS NULL" for the absent values; every present value is bound.
-void ResultStore::Delete(QSqlDatabase &db, const Values &row, int number)
+void ResultStore::Delete(QSqlDatabase &db, const Values &row, int number) const
 {
     QStringList conditions;
     QVariantList values;
-    for (int c = 0; c < kColumnCount; ++c) {
-        const QVariant &value = row[size_t(c)];
-        const QLatin1String column(Columns[c]);
-        if (!value.isValid() || value.isNull()) {
+    for (size_t c = 0; c < m_fields.size(); ++c) {
+        const QVariant &value = row[c];
+        const QString &column = m_fields[c].name;
+        if (IsNull(value)) {
             conditions << QStringLiteral("%1 IS NULL").arg(column);
-        } else if (c >= kFirstNumber) {
+        } else if (ResultPacket::IsNumber(m_fields[c])) {
             // Stored as NUMERIC and carried as a double: equal within a hair's breadth, since some
             // drivers (psqlODBC) compare a bound double with a NUMERIC inexactly.
             const double number = value.toDouble();
@@ -110,44 +147,42 @@ void ResultStore::Delete(QSqlDatabase &db, const Values &row, int number)
     QSqlQuery query(db);
     if (!query.prepare(QStringLiteral("DELETE FROM IMPOSTOREDZ WHERE ") +
                        conditions.join(QStringLiteral(" AND "))))
-        throw Exception(SqlError(query.lastError()));
+        throw Failure{SqlError(query.lastError())};
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec())
-        throw Exception(
-            QStringLiteral("deleting line %1: %2").arg(number).arg(SqlError(query.lastError())));
+        throw Failure{
+            QStringLiteral("deleting line %1: %2").arg(number).arg(SqlError(query.lastError()))};
     const int affected = query.numRowsAffected();
     if (affected != 1)
-        throw Exception(QStringLiteral("deleted line %1 matches %2 stored rows instead of one (%3)")
-                            .arg(number)
-                            .arg(affected)
-                            .arg(Describe(row)));
+        throw Failure{QStringLiteral("deleted line %1 matches %2 stored rows instead of one (%3)")
+                          .arg(number)
+                          .arg(affected)
+                          .arg(Describe(row))};
 }
 
-void ResultStore::Insert(QSqlDatabase &db, const Values &row, int number)
+void ResultStore::Insert(QSqlDatabase &db, const Values &row, int number) const
 {
     QStringList names, marks;
-    for (const char *column : Columns) {
-        names << QLatin1String(column);
+    for (const ResultPacket::Field &field : m_fields) {
+        names << field.name;
         marks << QStringLiteral("?");
     }
     QSqlQuery query(db);
     if (!query.prepare(
             QStringLiteral("INSERT INTO IMPOSTOREDZ (%1) VALUES (%2)")
                 .arg(names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")))))
-        throw Exception(SqlError(query.lastError()));
-    for (int c = 0; c < kColumnCount; ++c) {
-        const QVariant &value = row[size_t(c)];
-        query.addBindValue(value.isValid() && !value.isNull() ? value : NullOf(c));
-    }
+        throw Failure{SqlError(query.lastError())};
+    for (size_t c = 0; c < m_fields.size(); ++c)
+        query.addBindValue(IsNull(row[c]) ? NullOf(c) : row[c]);
     if (!query.exec())
-        throw Exception(
-            QStringLiteral("inserting line %1: %2").arg(number).arg(SqlError(query.lastError())));
+        throw Failure{
+            QStringLiteral("inserting line %1: %2").arg(number).arg(SqlError(query.lastError()))};
 }
 
 // Deletions first: a line deleted and entered again with the same key must not collide with
 // itself.
-ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes)
+ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes) const
 {
     Outcome outcome;
     if (!db.transaction()) {
@@ -162,10 +197,10 @@ ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes
         for (const Values &row : changes.insertions)
             Insert(db, row, ++number);
         if (!db.commit())
-            throw Exception(QStringLiteral("commit failed: ") + SqlError(db.lastError()));
-    } catch (const Exception &e) {
+            throw Failure{QStringLiteral("commit failed: ") + SqlError(db.lastError())};
+    } catch (const Failure &failure) {
         db.rollback();
-        outcome.error = e.Message();
+        outcome.error = failure.text;
         return outcome;
     }
     outcome.ok = true;
@@ -174,31 +209,27 @@ ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes
     return outcome;
 }
 
-ResultStore::Outcome ResultStore::Apply(const QString &connectionString, const QByteArray &packet)
+ResultStore::Outcome ResultStore::Apply(const QByteArray &connection, const ResultPacket &packet)
 {
+    const ResultStore store(packet);
     Outcome outcome;
     Changes changes;
-    ADOConnectionString::QtSettings settings;
     try {
-        changes = ChangesOf(DataPacket::Parse(packet));
+        changes = store.ChangesOf(packet);
         if (changes.deletions.empty() && changes.insertions.empty()) {
             outcome.ok = true;
             return outcome;
         }
-        settings = ADOConnectionString::Parse(connectionString).ToQt(kDesignProvider);
-    } catch (const Exception &e) {
-        outcome.error = e.Message();
+        CheckColumnNames(packet.fields);
+    } catch (const Failure &failure) {
+        outcome.error = failure.text;
         return outcome;
     }
     const QString name = QStringLiteral("kpfhost-store-") + QUuid::createUuid().toString();
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(settings.driver, name);
-        settings.ApplyTo(db); // the module's connection does the same
-        if (!db.open())
-            outcome.error = QStringLiteral("cannot open %1: %2")
-                                .arg(settings.description, SqlError(db.lastError()));
-        else
-            outcome = Write(db, changes);
+        QSqlDatabase db = Open(connection, name, &outcome.error);
+        if (outcome.error.isEmpty())
+            outcome = store.Write(db, changes);
         db.close();
     }
     QSqlDatabase::removeDatabase(name);

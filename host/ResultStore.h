@@ -1,18 +1,20 @@
 #pragma once
 
+#include "ResultPacket.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
 #include <vector>
 
-class DataPacket;
 class QSqlDatabase;
 
-// Stores what the operator confirmed: applies the change log of a tax-line packet to IMPOSTOREDZ
-// in one transaction on a connection of its own (the module's is read-only). Inserted lines are
-// inserted; deleted lines are deleted by all eight columns, each deletion matching exactly one
-// stored row; unchanged originals are left alone. Any failure rolls everything back. Values only
-// ever travel as bound parameters.
+// Stores what the operator confirmed: applies the change log of a returned packet to IMPOSTOREDZ
+// in one transaction on a connection of its own (the module's is read-only). Columns are the
+// packet's fields, by name. Inserted lines are inserted; deleted lines are deleted by all their
+// columns, each deletion matching exactly one stored row; unchanged originals are left alone. Any
+// failure rolls everything back. Values only ever travel as bound parameters. This is the worked
+// example of applying the change log that the README gives host engineers.
 class ResultStore
 {
 public:
@@ -23,23 +25,26 @@ public:
         QString error; // why, when not ok; never holds the password
     };
 
-    static Outcome Apply(const QString &connectionString, const QByteArray &packet);
-
-    static constexpr const char *Columns[] = {"CDFILIAL",     "CDCAIXA",    "NRECFREDZ",
-                                              "DTREDUCAOZ",   "CDIMPOSTO",  "VRALIQIMPRZ",
-                                              "VRBCALCIMPRZ", "VRIMPOSTORZ"};
+    // connection: the host library's description of the module's connection
+    // (KpfDll_GetQtConnection), a JSON object.
+    static Outcome Apply(const QByteArray &connection, const ResultPacket &packet);
 
 private:
-    using Values = std::vector<QVariant>; // in the order of Columns; invalid = NULL
+    using Values = std::vector<QVariant>; // in the order of the packet's fields; invalid = NULL
 
     struct Changes {
         std::vector<Values> deletions;
         std::vector<Values> insertions;
     };
 
-    static Changes ChangesOf(const DataPacket &packet); // raises Exception
-    static void Delete(QSqlDatabase &db, const Values &row, int number);
-    static void Insert(QSqlDatabase &db, const Values &row, int number);
-    static Outcome Write(QSqlDatabase &db, const Changes &changes);
-    static QString Describe(const Values &row);
+    explicit ResultStore(const ResultPacket &packet) : m_fields(packet.fields) {}
+
+    Changes ChangesOf(const ResultPacket &packet) const; // raises Failure
+    void Delete(QSqlDatabase &db, const Values &row, int number) const;
+    void Insert(QSqlDatabase &db, const Values &row, int number) const;
+    Outcome Write(QSqlDatabase &db, const Changes &changes) const;
+    QVariant NullOf(size_t column) const;
+    QString Describe(const Values &row) const;
+
+    const std::vector<ResultPacket::Field> &m_fields;
 };

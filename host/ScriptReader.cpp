@@ -1,5 +1,6 @@
 #include "ScriptReader.h"
 
+#include <QKeySequence>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
@@ -25,24 +26,40 @@ constexpr std::array<CommandName, 9> commandNames{{
     {"wait", ScriptCommand::Kind::Wait},
 }};
 
+// The keys a script may name besides single characters, and what each types when no Ctrl or Alt
+// is held. Their names are QKeySequence's, but for Enter: QKeySequence reads it as the keypad's
+// Enter, and the script's Enter is the main keyboard's Return, which the screen answers to.
 struct NamedKey {
-    const char *name;
     Qt::Key key;
-    const char *text; // what the key types when no Ctrl or Alt is held
+    const char *text;
 };
 
 constexpr std::array<NamedKey, 10> namedKeys{{
-    {"Enter", Qt::Key_Return, "\r"},
-    {"Escape", Qt::Key_Escape, "\x1b"},
-    {"Backspace", Qt::Key_Backspace, "\b"},
-    {"Delete", Qt::Key_Delete, ""},
-    {"Up", Qt::Key_Up, ""},
-    {"Down", Qt::Key_Down, ""},
-    {"Left", Qt::Key_Left, ""},
-    {"Right", Qt::Key_Right, ""},
-    {"Tab", Qt::Key_Tab, "\t"},
-    {"F4", Qt::Key_F4, ""},
+    {Qt::Key_Return, "\r"},
+    {Qt::Key_Escape, "\x1b"},
+    {Qt::Key_Backspace, "\b"},
+    {Qt::Key_Delete, ""},
+    {Qt::Key_Up, ""},
+    {Qt::Key_Down, ""},
+    {Qt::Key_Left, ""},
+    {Qt::Key_Right, ""},
+    {Qt::Key_Tab, "\t"},
+    {Qt::Key_F4, ""},
 }};
+
+// The named key of a text, without modifiers; nothing for other names.
+const NamedKey *namedKey(const QString &name)
+{
+    if (name.compare(QLatin1String("Enter"), Qt::CaseInsensitive) == 0)
+        return &namedKeys.front();
+    const QKeySequence sequence = QKeySequence::fromString(name, QKeySequence::PortableText);
+    if (sequence.count() != 1 || sequence[0].keyboardModifiers() != Qt::NoModifier)
+        return nullptr;
+    const Qt::Key key = sequence[0].key();
+    const auto found = std::find_if(namedKeys.begin(), namedKeys.end(),
+                                    [key](const NamedKey &named) { return named.key == key; });
+    return found == namedKeys.end() ? nullptr : &*found;
+}
 
 struct ModifierName {
     const char *name;
@@ -64,11 +81,10 @@ bool isName(const QString &text)
 // A decimal number in [0, max]; nothing for anything else (signs, blanks, overflow).
 std::optional<int> boundedNumber(const QString &text, int max)
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
-    if (!digits.match(text).hasMatch())
-        return std::nullopt;
-    const int value = text.toInt();
-    if (value > max)
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    // toInt takes a sign and surrounding blanks, which a row or a wait never has.
+    if (!ok || text.isEmpty() || !text.front().isDigit() || !text.back().isDigit() || value > max)
         return std::nullopt;
     return value;
 }
@@ -257,13 +273,13 @@ std::optional<ScriptKey> ScriptReader::parseKey(const QString &keyText, QString 
         rest = rest.mid(plus + 1);
     }
     const bool typesNothing = modifiers & (Qt::ControlModifier | Qt::AltModifier);
-    for (const NamedKey &named : namedKeys) {
-        if (rest.compare(QLatin1String(named.name), Qt::CaseInsensitive) != 0)
-            continue;
-        ScriptKey key{named.key, typesNothing ? QString() : QString::fromLatin1(named.text),
-                      modifiers};
+    if (const NamedKey *named = rest.size() > 1 ? namedKey(rest) : nullptr) {
+        const QKeyCombination combination(modifiers, named->key);
+        ScriptKey key{combination.key(),
+                      typesNothing ? QString() : QString::fromLatin1(named->text),
+                      combination.keyboardModifiers()};
         // Qt reports Shift+Tab as Backtab, as a real keyboard does.
-        if (named.key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier))
+        if (named->key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier))
             key = {Qt::Key_Backtab, QString(), modifiers};
         return key;
     }

@@ -1,6 +1,5 @@
 #include "StateDump.h"
 
-#include "DataPacket.h"
 #include "JsonLine.h"
 #include "TDBGrid.h"
 #include "TDataSet.h"
@@ -45,22 +44,6 @@ QByteArray StateDump::DataSetRows(const TDataSet *dataSet)
     return JsonLine::Array(rows);
 }
 
-QList<QByteArray> StateDump::PacketRows(const DataPacket &packet)
-{
-    QList<QByteArray> rows;
-    for (const DataPacket::Row &row : packet.rows) {
-        JsonLine line;
-        for (size_t i = 0; i < packet.fields.size(); ++i) {
-            const QByteArray name = packet.fields[i].name.toUtf8();
-            const QVariant value = i < row.values.size() ? row.values[i] : QVariant();
-            line.AddJson(name.constData(), FieldValue(value, packet.fields[i].type));
-        }
-        line.AddString("rowState", RowStateName(row.rowState));
-        rows.append(line.ToJson());
-    }
-    return rows;
-}
-
 QByteArray StateDump::FieldValue(const QVariant &value, TFieldType type)
 {
     if (!value.isValid() || value.isNull())
@@ -82,15 +65,4 @@ QByteArray StateDump::FieldValue(const QVariant &value, TFieldType type)
         return value.toBool() ? "true" : "false";
     }
     return "null";
-}
-
-QString StateDump::RowStateName(int rowState)
-{
-    if (rowState & 2)
-        return QStringLiteral("deleted");
-    if (rowState & 4)
-        return QStringLiteral("inserted");
-    if (rowState & 8)
-        return QStringLiteral("modified");
-    return QStringLiteral("original");
 }

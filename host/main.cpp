@@ -1,11 +1,11 @@
-// kpfhost: the reference host of the Kpf05520 module. See HostOptions::Usage and the README.
+// kpfhost: the reference host of the Kpf05520 module. See kpfhost --help and the README.
 #include "HostOptions.h"
 #include "HostOutput.h"
 #include "HostSession.h"
 #include "ScriptReader.h"
-#include "SysUtils.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -70,18 +70,31 @@ int usageError(const QString &message)
     return HostSession::UsageOrScriptError;
 }
 
+// --help and --version need no screen: a plain application gives QCommandLineParser the
+// program's name.
+int printHelpOrVersion(int argc, char **argv, bool help)
+{
+    QCoreApplication app(argc, argv);
+    const QString text =
+        help ? HostOptions::Help()
+             : QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                             QCoreApplication::applicationVersion());
+    std::fputs(text.toUtf8().constData(), stdout);
+    return HostSession::Done;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    QCoreApplication::setApplicationName(QStringLiteral("kpfhost"));
+    QCoreApplication::setApplicationVersion(HostOptions::Version());
     QString error;
     auto options = HostOptions::Parse(arguments(argc, argv), &error);
     if (!options)
         return usageError(error);
-    if (options->help) {
-        std::fputs(HostOptions::Usage().toUtf8().constData(), stdout);
-        return HostSession::Done;
-    }
+    if (options->help || options->version)
+        return printHelpOrVersion(argc, argv, options->help);
     std::optional<std::vector<ScriptCommand>> script;
     if (!options->scriptFile.isEmpty() && !(script = readScript(options->scriptFile, &error)))
         return usageError(error);
@@ -101,9 +114,6 @@ int main(int argc, char **argv)
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kpfhost"));
-    if (!options->home.isEmpty())
-        SetProgramPathOverride(QDir(options->home).absoluteFilePath(QStringLiteral("kpfhost")));
     HostSession session(std::move(*options), std::move(script), std::move(source));
     return session.Run();
 }

@@ -61,6 +61,15 @@ KPF_DLL_EXPORT void KpfDll_SetProgramDirectory(const char *utf8Dir);
  * Returns 0, or -1 when there is no QApplication or the name is empty. */
 KPF_DLL_EXPORT int KpfDll_ScheduleClick(const char *controlName, int delayMs);
 
+/* The module's connection as Qt SQL opens it, for a host that writes the result on a connection of
+ * its own: the connection string the module is given, read by the same rules, as one JSON object
+ * with the QSqlDatabase settings "driver" (QSQLITE, QPSQL, QODBC, QOCI), "databaseName",
+ * "hostName", "port" (-1: the driver's default), "userName", "password" and "connectOptions", to
+ * be set as they are, and "description" for messages (it never holds the password). For QODBC the
+ * password is inside databaseName, braced, and "password" is empty. When the string cannot be used:
+ * {"error": "<why>"}, without the password. Same buffer protocol as KpfDll_GetConnectionString. */
+KPF_DLL_EXPORT int KpfDll_GetQtConnection(char *buffer, int size);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,12 +1,16 @@
 #include "KpfDllExports.h"
 
+#include "ADOConnectionString.h"
 #include "EventGuard.h"
+#include "Exceptions.h"
 #include "Geralkvr.h"
 #include "KpfMessageBox.h"
 #include "SysUtils.h"
 #include "kpf_dll.h"
 
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutex>
 #include <QMutexLocker>
 #include <algorithm>
@@ -109,5 +113,50 @@ KPF_DLL_EXPORT void KpfDll_SetProgramDirectory(const char *utf8Dir)
     // ParamStr(0) only ever serves for its directory, so the file name is a stand-in.
     SetProgramPathOverride(dir.isEmpty() ? QString()
                                          : QDir(dir).absoluteFilePath(QStringLiteral("host")));
+}
+}
+
+namespace
+{
+
+// The module's data module names no provider of its own in code; its definition's is this one.
+const QString kModuleProvider = QStringLiteral("MSDAORA.1");
+
+QByteArray QtConnectionJson()
+{
+    QJsonObject description;
+    try {
+        const ADOConnectionString::QtSettings settings =
+            ADOConnectionString::Parse(Geralkvr::_GetStringConexKvr(QString()))
+                .ToQt(kModuleProvider);
+        description.insert(QStringLiteral("driver"), settings.driver);
+        description.insert(QStringLiteral("databaseName"), settings.databaseName);
+        description.insert(QStringLiteral("hostName"), settings.host);
+        description.insert(QStringLiteral("port"), settings.port);
+        description.insert(QStringLiteral("userName"), settings.userName);
+        // As ApplyTo does: QODBC carries the password inside databaseName, braced.
+        description.insert(QStringLiteral("password"),
+                           settings.driver == u"QODBC" ? QString() : settings.password);
+        description.insert(QStringLiteral("connectOptions"), settings.connectOptions);
+        description.insert(QStringLiteral("description"), settings.description);
+    } catch (const Exception &e) {
+        description = QJsonObject{{QStringLiteral("error"), e.Message()}};
+    }
+    return QJsonDocument(description).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+extern "C" {
+
+KPF_DLL_EXPORT int KpfDll_GetQtConnection(char *buffer, int size)
+{
+    const QByteArray utf8 = QtConnectionJson();
+    if (buffer && size > 0) {
+        const int copied = std::min<int>(size - 1, int(utf8.size()));
+        std::memcpy(buffer, utf8.constData(), size_t(copied));
+        buffer[copied] = '\0';
+    }
+    return int(utf8.size());
 }
 }

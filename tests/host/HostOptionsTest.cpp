@@ -11,6 +11,9 @@ QStringList args(const char *line)
 }
 
 const char *const base = "--branch 0001 --till 001 --z 000123 --date 2026-12-02 ";
+// Days since 1899-12-30, as the C interface takes dates.
+constexpr double kDay20261202 = 46358;
+constexpr double kSecond = 1.0 / 86400;
 
 TEST(HostOptions, ReadsEveryOptionAndDefaultsTheReferenceDate)
 {
@@ -24,7 +27,7 @@ TEST(HostOptions, ReadsEveryOptionAndDefaultsTheReferenceDate)
     EXPECT_EQ(options->branch, "0001");
     EXPECT_EQ(options->till, "001");
     EXPECT_EQ(options->zCounter, "000123");
-    EXPECT_DOUBLE_EQ(options->date, EncodeDateTime(2026, 12, 2, 10, 30, 15));
+    EXPECT_DOUBLE_EQ(options->date, kDay20261202 + (10 * 3600 + 30 * 60 + 15) * kSecond);
     EXPECT_DOUBLE_EQ(options->referenceDate, options->date);
     EXPECT_EQ(options->sourceFile, "s.xml");
     EXPECT_EQ(options->sourceRecord, 3);
@@ -46,7 +49,7 @@ TEST(HostOptions, DefaultsWithoutOptionalOptions)
     EXPECT_EQ(options->calls, 1);
     EXPECT_EQ(options->sourceRecord, 0);
     EXPECT_TRUE(options->scriptFile.isEmpty());
-    EXPECT_DOUBLE_EQ(options->date, EncodeDateTime(2026, 12, 2));
+    EXPECT_DOUBLE_EQ(options->date, kDay20261202);
 }
 
 TEST(HostOptions, ReferenceDateOneSecondLaterStaysDifferent)
@@ -57,7 +60,25 @@ TEST(HostOptions, ReferenceDateOneSecondLaterStaysDifferent)
                                             &error);
     ASSERT_TRUE(options) << error.toStdString();
     EXPECT_GT(options->referenceDate, options->date);
-    EXPECT_DOUBLE_EQ(options->referenceDate, EncodeDateTime(2026, 12, 7, 0, 0, 1));
+    EXPECT_DOUBLE_EQ(options->referenceDate, kDay20261202 + 5 + kSecond);
+}
+
+TEST(HostOptions, DatesBeforeTheEpochCountTheirTimeForward)
+{
+    // 1899-12-29 06:00 is -1.25, as the module's TDateTime reads it.
+    EXPECT_DOUBLE_EQ(*HostOptions::ParseDate(QStringLiteral("1899-12-29T06:00:00")), -1.25);
+    EXPECT_DOUBLE_EQ(*HostOptions::ParseDate(QStringLiteral("0001-01-01")), -693593);
+}
+
+TEST(HostOptions, HelpAndVersionNeedNoOtherOption)
+{
+    for (const char *line : {"--help", "-h", "--version", "--till 1 --version"}) {
+        QString error;
+        const auto options = HostOptions::Parse(args(line), &error);
+        ASSERT_TRUE(options) << line << ": " << error.toStdString();
+        EXPECT_TRUE(options->help || options->version) << line;
+    }
+    EXPECT_TRUE(HostOptions::Help().contains(QStringLiteral("--source-record <N>")));
 }
 
 struct BadLine {
@@ -86,6 +107,11 @@ const BadLine badLines[] = {
     {"screenshot_without_script", QString::fromLatin1(base) + "--screenshot a.png",
      "needs --script"},
     {"empty_out", QString::fromLatin1(base) + "--out=", "non-empty"},
+    {"store_twice", QString::fromLatin1(base) + "--store --store", "'--store' given twice"},
+    {"calls_signed", QString::fromLatin1(base) + "--calls +3", "--calls must be"},
+    {"date_with_zone", "--branch 1 --till 1 --z 1 --date 2026-12-02T10:00:00Z", "--date"},
+    {"help_with_unknown_option", "--help --colour", "unknown option '--colour'"},
+    {"switch_with_value", QString::fromLatin1(base) + "--store=yes", "'--store' takes no value"},
 };
 
 void PrintTo(const BadLine &row, std::ostream *os)

@@ -9,6 +9,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <utility>
 #include <vector>
@@ -216,6 +218,41 @@ TEST_F(ConnectionStringTest, HostSettingBeatsEnvironmentWhichBeatsDefault)
 
     KpfDll_SetConnectionString("");
     EXPECT_EQ(Geralkvr::_GetStringConexKvr(""), "Provider=PostgreSQL;Host=db;Database=env");
+}
+
+// What a host opens its own connection with: the same reading of the string as the module's, and
+// no password where a message could show it.
+TEST_F(ConnectionStringTest, QtConnectionDescribesTheModulesConnection)
+{
+    const auto describe = [](const char *connection) {
+        KpfDll_SetConnectionString(connection);
+        QByteArray json(KpfDll_GetQtConnection(nullptr, 0), '\0');
+        EXPECT_EQ(KpfDll_GetQtConnection(json.data(), int(json.size()) + 1), json.size());
+        return QJsonDocument::fromJson(json).object();
+    };
+    QJsonObject pg = describe("Provider=PostgreSQL;Host=db;Port=5433;Database=k;User ID=u;"
+                              "Password={se;cr}}et}");
+    EXPECT_EQ(pg.value("driver").toString(), "QPSQL");
+    EXPECT_EQ(pg.value("hostName").toString(), "db");
+    EXPECT_EQ(pg.value("port").toInt(), 5433);
+    EXPECT_EQ(pg.value("databaseName").toString(), "k");
+    EXPECT_EQ(pg.value("userName").toString(), "u");
+    EXPECT_EQ(pg.value("password").toString(), "se;cr}et");
+    EXPECT_TRUE(pg.value("connectOptions").toString().contains("connect_timeout=5"));
+    EXPECT_FALSE(pg.value("description").toString().contains("se;cr"));
+
+    // Qt's ODBC driver would append a separate password unquoted: it travels braced instead.
+    const QJsonObject odbc = describe("Provider=MSDASQL;DSN=kpf;UID=u;PWD={a;b}");
+    EXPECT_EQ(odbc.value("driver").toString(), "QODBC");
+    EXPECT_EQ(odbc.value("databaseName").toString(), "kpf;UID=u;PWD={a;b}");
+    EXPECT_EQ(odbc.value("password").toString(), "");
+
+    for (const char *bad : {"Provider=Nope;Password=zz9", "Data Source=orcl;Password=zz9"}) {
+        const QJsonObject error = describe(bad);
+        EXPECT_EQ(error.keys(), QStringList{"error"}) << bad;
+        EXPECT_FALSE(error.value("error").toString().isEmpty()) << bad;
+        EXPECT_FALSE(error.value("error").toString().contains("zz9")) << bad;
+    }
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "DataPacket.h"
 
 #include "Exceptions.h"
-#include "TDataSet.h"
 
+#include <QDateTime>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -283,25 +283,6 @@ void newLine(QByteArray &out, int depth)
 
 } // namespace
 
-QString DataPacket::TypeName(TFieldType type)
-{
-    switch (type) {
-    case TFieldType::ftString:
-        return QStringLiteral("string");
-    case TFieldType::ftDate:
-        return QStringLiteral("date");
-    case TFieldType::ftDateTime:
-        return QStringLiteral("dateTime");
-    case TFieldType::ftFloat:
-        return QStringLiteral("r8");
-    case TFieldType::ftInteger:
-        return QStringLiteral("i4");
-    case TFieldType::ftBoolean:
-        return QStringLiteral("boolean");
-    }
-    return QString();
-}
-
 bool DataPacket::IsFieldName(const QString &name)
 {
     if (name.isEmpty())
@@ -375,7 +356,7 @@ void DataPacket::AppendFields(QByteArray &out) const
     for (size_t i = 0; i < fields.size(); ++i) {
         newLine(out, 3);
         out += R"(<FIELD attrname=")" + fields[i].name.toUtf8() + R"(" fieldtype=")" +
-               TypeName(fields[i].type).toLatin1() + '"';
+               FieldTypes::PacketName(fields[i].type).toLatin1() + '"';
         if (fields[i].type == TFieldType::ftString)
             out += R"( WIDTH=")" + QByteArray::number(stringWidth(*this, i)) + '"';
         out += "/>";
@@ -435,22 +416,4 @@ void DataPacket::Normalize()
         if (e.kind == 8)
             rows[e.row].originalRow = e.original - 1;
     }
-}
-
-DataPacket DataPacket::FromDataSet(const TDataSet &dataSet)
-{
-    DataPacket packet;
-    for (const auto &field : dataSet.Fields())
-        packet.fields.push_back({field->FieldName(), field->DataType(), field->Size()});
-    for (const TRecord &record : dataSet.PostedStore()) {
-        if (record.modified && !record.deleted) {
-            packet.rows.push_back({record.oldValues, 1, -1, 0});
-            const int original = int(packet.rows.size()) - 1;
-            packet.rows.push_back({record.values, 8, original, record.changeOrder});
-            continue;
-        }
-        const int state = record.deleted ? 2 : record.origin == TRecordOrigin::Inserted ? 4 : 0;
-        packet.rows.push_back({record.values, state, -1, state ? record.changeOrder : 0});
-    }
-    return packet;
 }

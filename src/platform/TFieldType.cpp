@@ -1,0 +1,67 @@
+#include "TFieldType.h"
+
+#include <QMetaEnum>
+#include <iterator>
+
+namespace FieldTypes
+{
+namespace
+{
+
+struct PacketType {
+    QLatin1String name;
+    TFieldType type;
+};
+
+// The packet's names: the first entry of each type is the one written, the others are read
+// only, as other writers of the format use them.
+constexpr PacketType packetTypes[] = {
+    {QLatin1String("string"), TFieldType::ftString},
+    {QLatin1String("date"), TFieldType::ftDate},
+    {QLatin1String("dateTime"), TFieldType::ftDateTime},
+    {QLatin1String("r8"), TFieldType::ftFloat},
+    {QLatin1String("i4"), TFieldType::ftInteger},
+    {QLatin1String("boolean"), TFieldType::ftBoolean},
+    {QLatin1String("string.uni"), TFieldType::ftString},
+    {QLatin1String("fixed"), TFieldType::ftFloat},
+    {QLatin1String("fixedFMT"), TFieldType::ftFloat}, // TBufDataset's name for FmtBCD
+    {QLatin1String("i2"), TFieldType::ftInteger},
+    {QLatin1String("i8"), TFieldType::ftInteger},
+};
+
+} // namespace
+
+QString Name(TFieldType type)
+{
+    return QString::fromLatin1(QMetaEnum::fromType<TFieldType>().valueToKey(int(type)));
+}
+
+std::optional<TFieldType> FromName(QStringView name)
+{
+    // Compared key by key: QMetaEnum::keyToValue would also take a scoped "TFieldType::ftDate".
+    const QMetaEnum meta = QMetaEnum::fromType<TFieldType>();
+    for (int i = 0; i < meta.keyCount(); ++i)
+        if (name == QLatin1String(meta.key(i)))
+            return TFieldType(meta.value(i));
+    return std::nullopt;
+}
+
+QString PacketName(TFieldType type)
+{
+    for (const PacketType &entry : packetTypes)
+        if (entry.type == type)
+            return entry.name;
+    return QString();
+}
+
+std::optional<TFieldType> FromPacketName(QStringView name)
+{
+    // Lowered rather than folded, so that no non-ASCII letter folds into a name.
+    const QString lowered = name.toString().toLower();
+    for (const PacketType &entry : packetTypes)
+        if (lowered == QString(entry.name).toLower())
+            return entry.type;
+    return std::nullopt;
+}
+
+} // namespace FieldTypes

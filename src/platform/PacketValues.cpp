@@ -1,5 +1,6 @@
 #include "PacketValues.h"
 
+#include <QDateTime>
 #include <QVarLengthArray>
 #include <charconv>
 
@@ -25,9 +26,75 @@ bool readDigits(QStringView text, qsizetype pos, int count, int &value)
     return true;
 }
 
+void appendDigits(QByteArray &out, int value, int width)
+{
+    char digits[16];
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        digits[i] = char('0' + value % 10);
+    out.append(digits, width);
+}
+
+// Attribute text escaped as Qt's stream writer escapes it; the text is already known to be XML
+// text, so only markup characters and line breaks need references.
+void appendEscaped(QByteArray &out, const QString &text)
+{
+    const QChar *chars = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n;) {
+        const char16_t c = chars[i].unicode();
+        if (c >= 0x80) {
+            qsizetype end = i + 1;
+            while (end < n && chars[end].unicode() >= 0x80)
+                ++end;
+            out += QStringView(chars + i, end - i).toUtf8();
+            i = end;
+            continue;
+        }
+        if (c >= 0x20 && c != '<' && c != '>' && c != '&' && c != '"') {
+            qsizetype end = i + 1;
+            while (end < n && chars[end].unicode() >= 0x20 && chars[end].unicode() < 0x80 &&
+                   chars[end] != u'<' && chars[end] != u'>' && chars[end] != u'&' &&
+                   chars[end] != u'"')
+                ++end;
+            const qsizetype at = out.size();
+            out.resize(at + (end - i));
+            char *to = out.data() + at;
+            for (qsizetype k = i; k < end; ++k)
+                *to++ = char(chars[k].unicode());
+            i = end;
+            continue;
+        }
+        switch (c) {
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\t':
+            out += "&#9;";
+            break;
+        case '\n':
+            out += "&#10;";
+            break;
+        case '\r':
+            out += "&#13;";
+            break;
+        default:
+            out += char(c);
+        }
+        ++i;
+    }
+}
+
 } // namespace
 
-// An optional sign and 1 to 18 ASCII digits, nothing else (no blanks).
 bool parseDecimalInt(QStringView text, qint64 &value)
 {
     const bool signed_ = !text.isEmpty() && (text[0] == u'+' || text[0] == u'-');
@@ -44,7 +111,6 @@ bool parseDecimalInt(QStringView text, qint64 &value)
     return true;
 }
 
-// yyyyMMdd, optionally followed by Thh:mm:ss and three digits of milliseconds.
 bool parseStamp(QStringView text, QDate &date, QTime &time, bool &hasTime)
 {
     const qsizetype n = text.size();
@@ -65,8 +131,6 @@ bool parseStamp(QStringView text, QDate &date, QTime &time, bool &hasTime)
     return date.isValid() && time.isValid();
 }
 
-// [+-]digits[.digits][e[+-]digits], with at least one digit before the exponent; no blanks, no
-// comma, no INF or NAN.
 bool parseDecimalFloat(QStringView text, double &value)
 {
     const qsizetype n = text.size();
@@ -105,6 +169,47 @@ bool parseDecimalFloat(QStringView text, double &value)
     if (negative)
         value = -value;
     return true;
+}
+
+void appendValue(QByteArray &out, TFieldType type, const QVariant &value)
+{
+    switch (type) {
+    case TFieldType::ftString:
+        appendEscaped(out, value.toString());
+        return;
+    case TFieldType::ftDate:
+    case TFieldType::ftDateTime: {
+        const bool withTime = type == TFieldType::ftDateTime;
+        const QDateTime stamp = withTime ? value.toDateTime() : QDateTime();
+        const QDate date = withTime ? stamp.date() : value.toDate();
+        appendDigits(out, date.year(), 4);
+        appendDigits(out, date.month(), 2);
+        appendDigits(out, date.day(), 2);
+        if (!withTime)
+            return;
+        const QTime time = stamp.time();
+        out += 'T';
+        appendDigits(out, time.hour(), 2);
+        out += ':';
+        appendDigits(out, time.minute(), 2);
+        out += ':';
+        appendDigits(out, time.second(), 2);
+        appendDigits(out, time.msec(), 3);
+        return;
+    }
+    case TFieldType::ftFloat: {
+        char buffer[64];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value.toDouble());
+        out.append(buffer, result.ptr - buffer);
+        return;
+    }
+    case TFieldType::ftInteger:
+        out += QByteArray::number(value.toInt());
+        return;
+    case TFieldType::ftBoolean:
+        out += value.toBool() ? "TRUE" : "FALSE";
+        return;
+    }
 }
 
 } // namespace PacketValues

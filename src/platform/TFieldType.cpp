@@ -29,12 +29,19 @@ constexpr PacketType packetTypes[] = {
     {QLatin1String("i8"), TFieldType::ftInteger},
 };
 
-} // namespace
-
-QString Name(TFieldType type)
+// Whether a lowered text is the name in lower case. Lowered rather than folded on both sides, so
+// that no other letter ("ſ" folds to "s") passes for one of the ASCII names.
+bool isLowered(const QString &lowered, QLatin1String name)
 {
-    return QString::fromLatin1(QMetaEnum::fromType<TFieldType>().valueToKey(int(type)));
+    if (lowered.size() != name.size())
+        return false;
+    for (qsizetype i = 0; i < name.size(); ++i)
+        if (lowered[i] != QChar(name[i]).toLower())
+            return false;
+    return true;
 }
+
+} // namespace
 
 std::optional<TFieldType> FromName(QStringView name)
 {
@@ -56,10 +63,9 @@ QString PacketName(TFieldType type)
 
 std::optional<TFieldType> FromPacketName(QStringView name)
 {
-    // Lowered rather than folded, so that no non-ASCII letter folds into a name.
     const QString lowered = name.toString().toLower();
     for (const PacketType &entry : packetTypes)
-        if (lowered == QString(entry.name).toLower())
+        if (isLowered(lowered, entry.name))
             return entry.type;
     return std::nullopt;
 }

@@ -14,9 +14,7 @@ Q_NAMESPACE
 enum class TFieldType { ftString, ftDate, ftDateTime, ftFloat, ftInteger, ftBoolean };
 Q_ENUM_NS(TFieldType)
 
-// The enumerator's name, "ftString" for ftString.
-QString Name(TFieldType type);
-// The type of an enumerator's name, matched exactly; nothing for any other text.
+// The type of an enumerator's name ("ftString"), matched exactly; nothing for any other text.
 std::optional<TFieldType> FromName(QStringView name);
 
 // The packet's fieldtype written for a type ("string", "dateTime", "r8", "i4", ...).

@@ -1,10 +1,10 @@
 #include "DataPacket.h"
 
 #include "Exceptions.h"
-#include "TDataSet.h"
+#include "PacketValues.h"
 
+#include <QDateTime>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -98,115 +98,6 @@ QVariant canonicalValue(const DataPacket::FieldDesc &field, const QVariant &valu
             .arg(field.name));
 }
 
-void appendDigits(QByteArray &out, int value, int width)
-{
-    char digits[16];
-    for (int i = width - 1; i >= 0; --i, value /= 10)
-        digits[i] = char('0' + value % 10);
-    out.append(digits, width);
-}
-
-// Attribute text escaped as Qt's stream writer escapes it; the text is already known to be XML
-// text, so only markup characters and line breaks need references.
-void appendEscaped(QByteArray &out, const QString &text)
-{
-    const QChar *chars = text.constData();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n;) {
-        const char16_t c = chars[i].unicode();
-        if (c >= 0x80) {
-            qsizetype end = i + 1;
-            while (end < n && chars[end].unicode() >= 0x80)
-                ++end;
-            out += QStringView(chars + i, end - i).toUtf8();
-            i = end;
-            continue;
-        }
-        if (c >= 0x20 && c != '<' && c != '>' && c != '&' && c != '"') {
-            qsizetype end = i + 1;
-            while (end < n && chars[end].unicode() >= 0x20 && chars[end].unicode() < 0x80 &&
-                   chars[end] != u'<' && chars[end] != u'>' && chars[end] != u'&' &&
-                   chars[end] != u'"')
-                ++end;
-            const qsizetype at = out.size();
-            out.resize(at + (end - i));
-            char *to = out.data() + at;
-            for (qsizetype k = i; k < end; ++k)
-                *to++ = char(chars[k].unicode());
-            i = end;
-            continue;
-        }
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\t':
-            out += "&#9;";
-            break;
-        case '\n':
-            out += "&#10;";
-            break;
-        case '\r':
-            out += "&#13;";
-            break;
-        default:
-            out += char(c);
-        }
-        ++i;
-    }
-}
-
-// The packet's text of a canonical value.
-void appendValue(QByteArray &out, TFieldType type, const QVariant &value)
-{
-    switch (type) {
-    case TFieldType::ftString:
-        appendEscaped(out, value.toString());
-        return;
-    case TFieldType::ftDate:
-    case TFieldType::ftDateTime: {
-        const bool withTime = type == TFieldType::ftDateTime;
-        const QDateTime stamp = withTime ? value.toDateTime() : QDateTime();
-        const QDate date = withTime ? stamp.date() : value.toDate();
-        appendDigits(out, date.year(), 4);
-        appendDigits(out, date.month(), 2);
-        appendDigits(out, date.day(), 2);
-        if (!withTime)
-            return;
-        const QTime time = stamp.time();
-        out += 'T';
-        appendDigits(out, time.hour(), 2);
-        out += ':';
-        appendDigits(out, time.minute(), 2);
-        out += ':';
-        appendDigits(out, time.second(), 2);
-        appendDigits(out, time.msec(), 3);
-        return;
-    }
-    case TFieldType::ftFloat: {
-        char buffer[64];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value.toDouble());
-        out.append(buffer, result.ptr - buffer);
-        return;
-    }
-    case TFieldType::ftInteger:
-        out += QByteArray::number(value.toInt());
-        return;
-    case TFieldType::ftBoolean:
-        out += value.toBool() ? "TRUE" : "FALSE";
-        return;
-    }
-}
-
 // WIDTH is the field's size, widened to the longest value when a store holds a longer one (a
 // query may), so that a reader never meets a value beyond its WIDTH; an unsized field is written
 // as wide as its longest value.
@@ -283,25 +174,6 @@ void newLine(QByteArray &out, int depth)
 
 } // namespace
 
-QString DataPacket::TypeName(TFieldType type)
-{
-    switch (type) {
-    case TFieldType::ftString:
-        return QStringLiteral("string");
-    case TFieldType::ftDate:
-        return QStringLiteral("date");
-    case TFieldType::ftDateTime:
-        return QStringLiteral("dateTime");
-    case TFieldType::ftFloat:
-        return QStringLiteral("r8");
-    case TFieldType::ftInteger:
-        return QStringLiteral("i4");
-    case TFieldType::ftBoolean:
-        return QStringLiteral("boolean");
-    }
-    return QString();
-}
-
 bool DataPacket::IsFieldName(const QString &name)
 {
     if (name.isEmpty())
@@ -375,7 +247,7 @@ void DataPacket::AppendFields(QByteArray &out) const
     for (size_t i = 0; i < fields.size(); ++i) {
         newLine(out, 3);
         out += R"(<FIELD attrname=")" + fields[i].name.toUtf8() + R"(" fieldtype=")" +
-               TypeName(fields[i].type).toLatin1() + '"';
+               FieldTypes::PacketName(fields[i].type).toLatin1() + '"';
         if (fields[i].type == TFieldType::ftString)
             out += R"( WIDTH=")" + QByteArray::number(stringWidth(*this, i)) + '"';
         out += "/>";
@@ -405,7 +277,7 @@ void DataPacket::AppendRows(QByteArray &out) const
             if (!value.isValid())
                 continue;
             out += names[i];
-            appendValue(out, fields[i].type, value);
+            PacketValues::appendValue(out, fields[i].type, value);
             out += '"';
         }
         out += "/>";
@@ -435,22 +307,4 @@ void DataPacket::Normalize()
         if (e.kind == 8)
             rows[e.row].originalRow = e.original - 1;
     }
-}
-
-DataPacket DataPacket::FromDataSet(const TDataSet &dataSet)
-{
-    DataPacket packet;
-    for (const auto &field : dataSet.Fields())
-        packet.fields.push_back({field->FieldName(), field->DataType(), field->Size()});
-    for (const TRecord &record : dataSet.PostedStore()) {
-        if (record.modified && !record.deleted) {
-            packet.rows.push_back({record.oldValues, 1, -1, 0});
-            const int original = int(packet.rows.size()) - 1;
-            packet.rows.push_back({record.values, 8, original, record.changeOrder});
-            continue;
-        }
-        const int state = record.deleted ? 2 : record.origin == TRecordOrigin::Inserted ? 4 : 0;
-        packet.rows.push_back({record.values, state, -1, state ? record.changeOrder : 0});
-    }
-    return packet;
 }

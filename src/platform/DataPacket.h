@@ -1,14 +1,12 @@
 #pragma once
 
-#include "TField.h"
+#include "TFieldType.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QVariant>
 #include <vector>
-
-class TDataSet;
 
 // The client-dataset XML data packet (version 2.0): field descriptions, PARAMS with the change
 // log, and rows with their RowState. Reading checks everything and raises EDatabaseError with the
@@ -49,8 +47,6 @@ public:
     // renumbered. Lets a packet pass between objects of one process without the XML.
     void Normalize();
 
-    // The packet of a data set: its fields and its whole store with the change log.
-    static DataPacket FromDataSet(const TDataSet &dataSet);
     int FieldIndex(const QString &name) const; // -1 when absent (case-insensitive)
     // FieldIndex for many names: a packet of many fields is indexed once, so that looking up all
     // of its fields takes linear time; a few fields are compared in place.
@@ -67,9 +63,6 @@ public:
 
     // Field names become ROW attribute names, so they must be XML names (no colon).
     static bool IsFieldName(const QString &name);
-
-    // The packet's name of a field type ("string", "r8", ...).
-    static QString TypeName(TFieldType type);
 
 private:
     void AppendFields(QByteArray &out) const;

@@ -1,51 +1,19 @@
 #include "DataPacket.h"
 
 #include "Exceptions.h"
+#include "PacketScreening.h"
+#include "PacketValues.h"
 
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
-#include <QVarLengthArray>
 #include <QXmlStreamReader>
-#include <charconv>
 #include <limits>
 
 namespace
 {
 
-// Offset of the first byte that is not part of a well-formed UTF-8 sequence, or -1.
-qsizetype invalidUtf8Offset(const QByteArray &bytes)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n;) {
-        const unsigned c = p[i];
-        int extra = 0;
-        unsigned min = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1, min = 0x80;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2, min = 0x800;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3, min = 0x10000;
-        } else {
-            return i;
-        }
-        unsigned cp = c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            if (i + k >= n || (p[i + k] & 0xC0) != 0x80)
-                return i;
-            cp = (cp << 6) | (p[i + k] & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return i;
-        i += extra + 1;
-    }
-    return -1;
-}
+using namespace PacketValues;
 
 // True when the set did not hold the value yet (and now holds it).
 bool insertNew(QSet<QString> &set, const QString &value)
@@ -53,80 +21,6 @@ bool insertNew(QSet<QString> &set, const QString &value)
     const qsizetype before = set.size();
     set.insert(value);
     return set.size() != before;
-}
-
-// Offset of the first start tag holding more than `max` attributes, -1 when none. Qt's reader
-// checks duplicate attributes in quadratic time, so a hostile ROW with tens of thousands of
-// attributes would stall it; no genuine element needs more than its fields plus RowState.
-// Comments, processing instructions and CDATA sections are skipped whole, so that a quote in them
-// hides nothing; a quote opens a value only right after "=", and a "<" ends any value, since no
-// well-formed value holds one.
-qsizetype overfullTagOffset(const QByteArray &bytes, int max)
-{
-    const char *p = bytes.constData();
-    const qsizetype n = bytes.size();
-    const auto skipTo = [&](qsizetype from, const char *end) {
-        const qsizetype at = bytes.indexOf(end, from);
-        return at < 0 ? n : at + qsizetype(qstrlen(end)) - 1;
-    };
-    qsizetype tagStart = -1;
-    int equals = 0;
-    char quote = 0;
-    bool afterEquals = false;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = p[i];
-        if (c == '<') {
-            quote = 0;
-            const QByteArrayView rest(p + i, n - i);
-            if (rest.startsWith("<!--")) {
-                i = skipTo(i + 4, "-->"), tagStart = -1;
-            } else if (rest.startsWith("<?")) {
-                i = skipTo(i + 2, "?>"), tagStart = -1;
-            } else if (rest.startsWith("<![CDATA[")) {
-                i = skipTo(i + 9, "]]>"), tagStart = -1;
-            } else {
-                tagStart = i, equals = 0, afterEquals = false;
-            }
-        } else if (quote) {
-            if (c == quote)
-                quote = 0;
-        } else if (tagStart < 0) {
-            continue;
-        } else if ((c == '"' || c == '\'') && afterEquals) {
-            quote = c, afterEquals = false;
-        } else if (c == '=') {
-            afterEquals = true;
-            if (++equals > max)
-                return tagStart;
-        } else if (c == '>') {
-            tagStart = -1;
-        } else if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
-            afterEquals = false;
-        }
-    }
-    return -1;
-}
-
-bool typeFromName(const QString &name, TFieldType &type)
-{
-    static const QHash<QString, TFieldType> types = {
-        {QStringLiteral("string"), TFieldType::ftString},
-        {QStringLiteral("string.uni"), TFieldType::ftString},
-        {QStringLiteral("date"), TFieldType::ftDate},
-        {QStringLiteral("datetime"), TFieldType::ftDateTime},
-        {QStringLiteral("r8"), TFieldType::ftFloat},
-        {QStringLiteral("fixed"), TFieldType::ftFloat},
-        {QStringLiteral("fixedfmt"), TFieldType::ftFloat}, // TBufDataset's name for FmtBCD
-        {QStringLiteral("i2"), TFieldType::ftInteger},
-        {QStringLiteral("i4"), TFieldType::ftInteger},
-        {QStringLiteral("i8"), TFieldType::ftInteger},
-        {QStringLiteral("boolean"), TFieldType::ftBoolean},
-    };
-    const auto it = types.find(name.toLower());
-    if (it == types.end())
-        return false;
-    type = it.value();
-    return true;
 }
 
 // Writers of the format differ in the case of some FIELD attributes (WIDTH or width); the exact
@@ -139,103 +33,6 @@ QStringView attributeAnyCase(const QXmlStreamAttributes &attributes, QLatin1Stri
         if (attribute.qualifiedName().compare(name, Qt::CaseInsensitive) == 0)
             return attribute.value();
     return {};
-}
-
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-// Exactly `count` ASCII digits of `text` from `pos` on.
-bool readDigits(QStringView text, qsizetype pos, int count, int &value)
-{
-    value = 0;
-    for (qsizetype i = pos; i < pos + count; ++i) {
-        if (!isDigit(text[i]))
-            return false;
-        value = value * 10 + (text[i].unicode() - u'0');
-    }
-    return true;
-}
-
-// An optional sign and 1 to 18 ASCII digits, nothing else (no blanks).
-bool parseDecimalInt(QStringView text, qint64 &value)
-{
-    const bool signed_ = !text.isEmpty() && (text[0] == u'+' || text[0] == u'-');
-    const QStringView digits = text.mid(signed_ ? 1 : 0);
-    if (digits.isEmpty() || digits.size() > 18)
-        return false;
-    qint64 v = 0;
-    for (const QChar c : digits) {
-        if (!isDigit(c))
-            return false;
-        v = v * 10 + (c.unicode() - u'0');
-    }
-    value = text[0] == u'-' ? -v : v;
-    return true;
-}
-
-// yyyyMMdd, optionally followed by Thh:mm:ss and three digits of milliseconds.
-bool parseStamp(QStringView text, QDate &date, QTime &time, bool &hasTime)
-{
-    const qsizetype n = text.size();
-    if (n != 8 && n != 17 && n != 20)
-        return false;
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
-    if (!readDigits(text, 0, 4, year) || !readDigits(text, 4, 2, month) ||
-        !readDigits(text, 6, 2, day))
-        return false;
-    hasTime = n > 8;
-    if (hasTime &&
-        (text[8] != u'T' || text[11] != u':' || text[14] != u':' || !readDigits(text, 9, 2, hour) ||
-         !readDigits(text, 12, 2, minute) || !readDigits(text, 15, 2, second) ||
-         (n == 20 && !readDigits(text, 17, 3, msec))))
-        return false;
-    date = QDate(year, month, day);
-    time = QTime(hour, minute, second, msec);
-    return date.isValid() && time.isValid();
-}
-
-// [+-]digits[.digits][e[+-]digits], with at least one digit before the exponent; no blanks, no
-// comma, no INF or NAN.
-bool parseDecimalFloat(QStringView text, double &value)
-{
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    const bool negative = n > 0 && text[0] == u'-';
-    if (n > 0 && (text[0] == u'+' || text[0] == u'-'))
-        ++i;
-    const qsizetype start = i;
-    qsizetype mantissaDigits = 0;
-    for (; i < n && isDigit(text[i]); ++i)
-        ++mantissaDigits;
-    if (i < n && text[i] == u'.')
-        for (++i; i < n && isDigit(text[i]); ++i)
-            ++mantissaDigits;
-    if (mantissaDigits == 0)
-        return false;
-    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-        ++i;
-        if (i < n && (text[i] == u'+' || text[i] == u'-'))
-            ++i;
-        const qsizetype exponentStart = i;
-        while (i < n && isDigit(text[i]))
-            ++i;
-        if (i == exponentStart)
-            return false;
-    }
-    if (i != n)
-        return false;
-    // Only ASCII is left, so the Latin-1 form has the same characters.
-    QVarLengthArray<char, 64> plain(n - start);
-    for (qsizetype k = start; k < n; ++k)
-        plain[k - start] = char(text[k].unicode());
-    const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ec != std::errc() || ptr != plain.data() + plain.size())
-        return false;
-    if (negative)
-        value = -value;
-    return true;
 }
 
 class PacketReader
@@ -347,10 +144,11 @@ DataPacket PacketReader::read()
     if (m_bytes.size() > DataPacket::MaxBytes)
         failAt(0, 0,
                QStringLiteral("tamanho acima do limite de %1 bytes").arg(DataPacket::MaxBytes));
-    const qsizetype bad = invalidUtf8Offset(m_bytes);
+    const qsizetype bad = PacketScreening::invalidUtf8Offset(m_bytes);
     if (bad >= 0)
         failAtOffset(bad, QStringLiteral("sequência UTF-8 inválida"));
-    const qsizetype overfull = overfullTagOffset(m_bytes, DataPacket::MaxAttributes);
+    const qsizetype overfull =
+        PacketScreening::overfullTagOffset(m_bytes, DataPacket::MaxAttributes);
     if (overfull >= 0)
         failAtOffset(
             overfull,
@@ -426,8 +224,10 @@ void PacketReader::readField()
     if (field.name == QLatin1String("RowState") ||
         !insertNew(m_foldedFieldNames, field.name.toCaseFolded()))
         fail(QStringLiteral("nome de campo duplicado '%1'").arg(field.name));
-    if (!typeFromName(typeName, field.type))
+    const std::optional<TFieldType> type = FieldTypes::FromPacketName(typeName);
+    if (!type)
         fail(QStringLiteral("tipo '%1' desconhecido no campo '%2'").arg(typeName, field.name));
+    field.type = *type;
     if (field.type == TFieldType::ftString) {
         qint64 width = 0;
         const bool unicode =

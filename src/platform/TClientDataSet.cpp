@@ -149,7 +149,7 @@ std::vector<TRecord> TClientDataSet::RecordsFrom(const DataPacket &packet, DataP
 Variant TClientDataSet::Data() const
 {
     CheckActive();
-    return Variant::fromPacket(DataPacket::FromDataSet(*this));
+    return Variant::fromPacket(ToPacket());
 }
 
 void TClientDataSet::LoadFromFile(const QString &fileName)

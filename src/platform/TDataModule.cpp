@@ -190,18 +190,12 @@ private:
 
     void ReadField(TADOQuery *query)
     {
-        static const QHash<QString, TFieldType> types = {
-            {QStringLiteral("ftString"), TFieldType::ftString},
-            {QStringLiteral("ftDate"), TFieldType::ftDate},
-            {QStringLiteral("ftDateTime"), TFieldType::ftDateTime},
-            {QStringLiteral("ftFloat"), TFieldType::ftFloat},
-            {QStringLiteral("ftInteger"), TFieldType::ftInteger},
-            {QStringLiteral("ftBoolean"), TFieldType::ftBoolean}};
         const QString type = Attribute("type");
-        if (!types.contains(type))
+        const std::optional<TFieldType> fieldType = FieldTypes::FromName(type);
+        if (!fieldType)
             Fail(QStringLiteral("tipo de campo %1 desconhecido").arg(type));
-        const int size = types[type] == TFieldType::ftString ? Number("size") : 0;
-        query->AddField(Attribute("name"), types[type], size);
+        const int size = *fieldType == TFieldType::ftString ? Number("size") : 0;
+        query->AddField(Attribute("name"), *fieldType, size);
         m_xml.skipCurrentElement();
     }
 

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+class DataPacket;
+
 enum TDataSetState { dsInactive = 0, dsBrowse = 1, dsEdit = 2, dsInsert = 3 };
 
 // How a record came to be, for the change log that Data() carries.
@@ -102,6 +104,8 @@ public:
     // The store as posted: without a pending insertion, and with a record being edited as it was
     // before Edit.
     std::vector<TRecord> PostedStore() const;
+    // The data set as a packet: its fields and its posted store with the change log.
+    DataPacket ToPacket() const;
 
 signals:
     void stateChanged();

@@ -16,5 +16,5 @@ Variant TDataSetProvider::Data() const
                                  .arg(objectName(), m_dataSet->objectName()));
     // Constraints only matter when a packet's changes are applied back, which this module never
     // does.
-    return Variant::fromPacket(DataPacket::FromDataSet(*m_dataSet));
+    return Variant::fromPacket(m_dataSet->ToPacket());
 }

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "DateTime.h"
+#include "TFieldType.h"
 
 #include <QString>
 #include <QVariant>
 
 class TDataSet;
-
-enum class TFieldType { ftString, ftDate, ftDateTime, ftFloat, ftInteger, ftBoolean };
 
 // One column of a data set. Reads and writes go to the data set's current record; writes outside
 // the edit and insert states raise the not-editing EDatabaseError.

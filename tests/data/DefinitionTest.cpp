@@ -156,6 +156,9 @@ TEST(Definition, FaultsAreReportedWithTheirPlace)
          R"(<Component class="TADOConnection" name="a"/><Component class="TADOConnection" name="a"/>)",
          "TestModule", "já existe"},
         {"broken XML", R"(<Component class="TADOConnection" name="a">)", "TestModule", "linha"},
+        {"field type with its scope",
+         R"(<Component class="TADOQuery" name="q"><Fields><Field name="d" type="TFieldType::ftDate"/></Fields></Component>)",
+         "TestModule", "tipo de campo TFieldType::ftDate desconhecido"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -167,7 +167,7 @@ QByteArray streamWriterXml(const DataPacket &packet)
     for (const DataPacket::FieldDesc &field : packet.fields) {
         xml.writeEmptyElement(QStringLiteral("FIELD"));
         xml.writeAttribute(QStringLiteral("attrname"), field.name);
-        xml.writeAttribute(QStringLiteral("fieldtype"), DataPacket::TypeName(field.type));
+        xml.writeAttribute(QStringLiteral("fieldtype"), FieldTypes::PacketName(field.type));
         if (field.type == TFieldType::ftString)
             xml.writeAttribute(QStringLiteral("WIDTH"), QString::number(field.size));
     }

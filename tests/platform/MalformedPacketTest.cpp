@@ -62,6 +62,10 @@ std::vector<BadPacket> badPackets()
         {"child in row", wrap(Code, "<ROW CD=\"01\"><X/></ROW>"), "ROW"},
         {"unknown field type", wrap("<FIELD attrname=\"X\" fieldtype=\"bin.hex\"/>", ""),
          "bin.hex"},
+        // "\u017F" (long s) folds to "s" but is lower case already.
+        {"field type with a letter that folds to its name",
+         wrap("<FIELD attrname=\"X\" fieldtype=\"\xC5\xBFtring\" WIDTH=\"2\"/>", ""),
+         "desconhecido"},
         {"field without name", wrap("<FIELD fieldtype=\"r8\"/>", ""), "attrname"},
         // Such a field could never appear in a ROW, and the writer could not write it back.
         {"field name not an XML name", wrap("<FIELD attrname=\"A]B\" fieldtype=\"r8\"/>", ""),

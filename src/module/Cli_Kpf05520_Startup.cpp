@@ -70,6 +70,14 @@ QString NaturezaDoCaminho(const QString &caminho)
     return S_ISREG(info.st_mode) ? QString() : QStringLiteral("algo que não é um arquivo comum");
 }
 
+QString TextoDaOrigem(TDataSet *origem, const QString &campo)
+{
+    QString texto;
+    ComOrigem(QStringLiteral("dados do caixa"),
+              [&] { texto = origem->FieldByName(campo)->AsString(); });
+    return texto;
+}
+
 double ValorDaOrigem(TDataSet *origem, const QString &campo)
 {
     double valor = 0;
@@ -168,20 +176,18 @@ void TfrmImpost::CriaPrimeiraLinha5520(TDataSet *sourceData)
     campo("CDCAIXA")->SetAsString(cdCaixa);
     campo("NRECFREDZ")->SetAsString(nrEcfRedZ);
     campo("DTREDUCAOZ")->SetAsDateTime(dtReducaoZ);
-    if (origemVazia) {
-        campo("CDIMPOSTO")->SetAsString(QStringLiteral("00"));
-        campo("VRALIQIMPRZ")->SetAsFloat(0);
-        campo("VRBCALCIMPRZ")->SetAsFloat(0);
-        campo("VRIMPOSTORZ")->SetAsFloat(0);
-    } else {
-        QString codigo;
-        ComOrigem(QStringLiteral("dados do caixa"), [&] {
-            codigo = sourceData->FieldByName(QStringLiteral("CDIMPOSTO"))->AsString();
-        });
-        campo("CDIMPOSTO")->SetAsString(codigo);
-        campo("VRALIQIMPRZ")->SetAsFloat(ValorDaOrigem(sourceData, QStringLiteral("VRALIQIMPFIS")));
-        campo("VRBCALCIMPRZ")->SetAsFloat(ValorDaOrigem(sourceData, QStringLiteral("VRVENDIDO")));
-        campo("VRIMPOSTORZ")->SetAsFloat(ValorDaOrigem(sourceData, QStringLiteral("VRIMPOSTO")));
+    // The typed fields and the tax value, from the host's data or their defaults.
+    for (const CampoImpRedZ &c : CamposImpRedZ()) {
+        if (!c.origem)
+            continue;
+        TField *destino = campo(c.nome);
+        const QString coluna = QString::fromLatin1(c.origem);
+        const QString padrao = QString::fromLatin1(c.padrao);
+        if (c.tipo == TFieldType::ftString)
+            destino->SetAsString(origemVazia ? padrao : TextoDaOrigem(sourceData, coluna));
+        else
+            destino->SetAsFloat(origemVazia ? StrToFloat(padrao)
+                                            : ValorDaOrigem(sourceData, coluna));
     }
     cdsImpRedZ->Post();
 }
@@ -199,6 +205,5 @@ void TfrmImpost::FormActivate(QObject * /*Sender*/)
     }
     cdsImpRedZ->Open();
     mudafoco5520();
-    txAliq.clear();
-    txValor.clear();
+    LimpaTextos5520();
 }

@@ -117,6 +117,7 @@ private:
     // The checked field when it holds a value; nullptr when it does not and may stay so.
     TField *CampoPresente5520(const QString &nome, bool boObrigatorio);
     void VerificaAoSair5520();
+    void EscreveChave5520();
     void LimpaTextos5520();
 
     void CriaConjuntos5520();

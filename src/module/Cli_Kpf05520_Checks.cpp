@@ -72,6 +72,15 @@ void TfrmImpost::vd_Valor(bool boObrigatorio)
     CampoPresente5520(QStringLiteral("VRBCALCIMPRZ"), boObrigatorio);
 }
 
+// Whatever the line held in its key is replaced by the Z reduction the screen was called for.
+void TfrmImpost::EscreveChave5520()
+{
+    cdsImpRedZ->FieldByName(QStringLiteral("CDFILIAL"))->SetAsString(cdFilial);
+    cdsImpRedZ->FieldByName(QStringLiteral("CDCAIXA"))->SetAsString(cdCaixa);
+    cdsImpRedZ->FieldByName(QStringLiteral("NRECFREDZ"))->SetAsString(nrEcfRedZ);
+    cdsImpRedZ->FieldByName(QStringLiteral("DTREDUCAOZ"))->SetAsDateTime(DateOf(dtReducaoZ));
+}
+
 void TfrmImpost::cdsImpRedZBeforePost(TDataSet * /*DataSet*/)
 {
     // In the table's order, so the operator hears of the first faulty field only.
@@ -80,10 +89,7 @@ void TfrmImpost::cdsImpRedZBeforePost(TDataSet * /*DataSet*/)
             (this->*c.verifica)(true);
     }
 
-    cdsImpRedZ->FieldByName(QStringLiteral("CDFILIAL"))->SetAsString(cdFilial);
-    cdsImpRedZ->FieldByName(QStringLiteral("CDCAIXA"))->SetAsString(cdCaixa);
-    cdsImpRedZ->FieldByName(QStringLiteral("NRECFREDZ"))->SetAsString(nrEcfRedZ);
-    cdsImpRedZ->FieldByName(QStringLiteral("DTREDUCAOZ"))->SetAsDateTime(DateOf(dtReducaoZ));
+    EscreveChave5520();
 
     // Product and quotient in extended precision, rounded to a double once, so that the cut to
     // cents sees the decimal value the operator typed (29 % of 1,00 is 0,29, not 0,28).

@@ -169,18 +169,12 @@ void TfrmImpost::CriaPrimeiraLinha5520(TDataSet *sourceData)
     cdsImpRedZ->Close();
     cdsImpRedZ->CreateDataSet();
     cdsImpRedZ->Insert();
-    const auto campo = [this](const char *nome) {
-        return cdsImpRedZ->FieldByName(QString::fromLatin1(nome));
-    };
-    campo("CDFILIAL")->SetAsString(cdFilial);
-    campo("CDCAIXA")->SetAsString(cdCaixa);
-    campo("NRECFREDZ")->SetAsString(nrEcfRedZ);
-    campo("DTREDUCAOZ")->SetAsDateTime(dtReducaoZ);
+    EscreveChave5520();
     // The typed fields and the tax value, from the host's data or their defaults.
     for (const CampoImpRedZ &c : CamposImpRedZ()) {
         if (!c.origem)
             continue;
-        TField *destino = campo(c.nome);
+        TField *destino = cdsImpRedZ->FieldByName(QString::fromLatin1(c.nome));
         const QString coluna = QString::fromLatin1(c.origem);
         const QString padrao = QString::fromLatin1(c.padrao);
         if (c.tipo == TFieldType::ftString)

@@ -1,5 +1,6 @@
-// The tax-entry screen's construction: the screen definition, its data sets and message table,
-// and the focus rule. Start-up, editing, checks and the entry live in the other Cli_Kpf05520_*.cpp.
+// The tax-entry screen's construction: the screen definition, its data sets, grid columns and
+// message table, and the focus rule. The tax line's fields, start-up, editing, checks and the entry
+// live in the other Cli_Kpf05520_*.cpp.
 #include "Cli_Kpf05520.h"
 
 #include "Blendedshape.h"
@@ -11,29 +12,10 @@
 #include "Trad_utl.h"
 #include "ui_Cli_Kpf05520.h"
 
+#include <vector>
+
 namespace
 {
-
-// The persistent fields of a tax line, in their order.
-struct CampoPersistente {
-    const char *nome;
-    TFieldType tipo;
-    int tamanho;
-    const char *rotulo;
-    bool visivel;
-};
-
-constexpr CampoPersistente kCamposImpRedZ[] = {
-    {"CDFILIAL", TFieldType::ftString, 4, "", true},
-    {"CDCAIXA", TFieldType::ftString, 3, "", true},
-    {"NRECFREDZ", TFieldType::ftString, 10, "", true},
-    {"DTREDUCAOZ", TFieldType::ftDate, 0, "", true},
-    {"CDIMPOSTO", TFieldType::ftString, 2, QT_TRANSLATE_NOOP("Kpf05520", "Codigo Imposto"), true},
-    {"VRALIQIMPRZ", TFieldType::ftFloat, 0, QT_TRANSLATE_NOOP("Kpf05520", "Aliquota"), true},
-    {"VRBCALCIMPRZ", TFieldType::ftFloat, 0, QT_TRANSLATE_NOOP("Kpf05520", "Valor Acumulado"),
-     true},
-    {"VRIMPOSTORZ", TFieldType::ftFloat, 0, QT_TRANSLATE_NOOP("Kpf05520", "Valor"), false},
-};
 
 // The screen's fonts are the Windows ones; Liberation Sans has the metrics of Arial and stands in
 // for MS Sans Serif too (fontconfig maps Arial itself, and Tahoma falls back to DejaVu Sans).
@@ -61,15 +43,6 @@ TClientDataSet *NovoConjunto(QObject *dono, const char *nome)
 
 } // namespace
 
-int TfrmImpost::TamanhoCampo(const QString &nome)
-{
-    for (const CampoPersistente &c : kCamposImpRedZ) {
-        if (nome == QLatin1String(c.nome))
-            return c.tamanho;
-    }
-    return 0;
-}
-
 TfrmImpost::TfrmImpost(QWidget *parent) : TForm(parent), ui(std::make_unique<Ui::TfrmImpost>())
 {
     SubstituiFontesWindows();
@@ -77,10 +50,7 @@ TfrmImpost::TfrmImpost(QWidget *parent) : TForm(parent), ui(std::make_unique<Ui:
     ui->setupUi(this);
     CriaConjuntos5520();
     ui->dbgImpRedZ->SetDataSet(cdsImpRedZ);
-    ui->dbgImpRedZ->SetColumns(
-        {{QStringLiteral("CDIMPOSTO"), QStringLiteral("Codigo Imposto"), 93},
-         {QStringLiteral("VRALIQIMPRZ"), QStringLiteral("Aliquota"), 88},
-         {QStringLiteral("VRBCALCIMPRZ"), QStringLiteral("Valor Acumulado"), 221}});
+    MontaColunas5520();
     msgPadrao = new TMessages(this);
     msgPadrao->setObjectName(QStringLiteral("msgPadrao"));
     msgPadrao->LoadFromFile(QStringLiteral(":/kpf05520/msgPadrao.txt"));
@@ -96,7 +66,7 @@ TfrmImpost::~TfrmImpost()
 void TfrmImpost::CriaConjuntos5520()
 {
     cdsImpRedZ = NovoConjunto(this, "cdsImpRedZ");
-    for (const CampoPersistente &c : kCamposImpRedZ) {
+    for (const CampoImpRedZ &c : CamposImpRedZ()) {
         TField *campo = cdsImpRedZ->AddField(QString::fromLatin1(c.nome), c.tipo, c.tamanho);
         campo->SetDisplayLabel(QString::fromLatin1(c.rotulo));
         campo->SetVisible(c.visivel);
@@ -106,6 +76,17 @@ void TfrmImpost::CriaConjuntos5520()
     cdsPesqImp = NovoConjunto(this, "cdsPesqImp");
     cdsParametrosKvr = NovoConjunto(this, "cdsParametrosKvr");
     cdsKvr = NovoConjunto(this, "cdsKvr");
+}
+
+void TfrmImpost::MontaColunas5520()
+{
+    std::vector<TDBGrid::Column> colunas;
+    for (const CampoImpRedZ &c : CamposImpRedZ()) {
+        if (c.largura > 0)
+            colunas.push_back(
+                {QString::fromLatin1(c.nome), QString::fromLatin1(c.rotulo), c.largura});
+    }
+    ui->dbgImpRedZ->SetColumns(std::move(colunas));
 }
 
 // The screen definition names each image-only button's picture; it takes the button's text
@@ -124,8 +105,7 @@ void TfrmImpost::DesenhaGlifos5520()
 
 void TfrmImpost::mudafoco5520()
 {
-    const char *nome = nrCampo == 1 ? "CDIMPOSTO" : nrCampo == 2 ? "VRALIQIMPRZ" : "VRBCALCIMPRZ";
-    cdsImpRedZ->FieldByName(QString::fromLatin1(nome))->FocusControl();
+    cdsImpRedZ->FieldByName(QString::fromLatin1(Entrada5520(nrCampo).nome))->FocusControl();
 }
 
 void TfrmImpost::FormCreate(QObject * /*Sender*/)

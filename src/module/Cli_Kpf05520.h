@@ -2,11 +2,14 @@
 
 #include "DateTime.h"
 #include "Keys.h"
+#include "TField.h"
 #include "TForm.h"
 #include "Variant.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <span>
 
 #define KPF_MODULE_EXPORT __attribute__((visibility("default")))
 
@@ -43,6 +46,8 @@ public:
 
     // The size of a persistent text field of a tax line (CDFILIAL, CDCAIXA, ...), 0 for others.
     static int TamanhoCampo(const QString &nome);
+    // The columns of the host's data set that the first line reads.
+    static QStringList ColunasDeOrigem();
 
     void InicializaForm(const QString &branch, const QString &till, const QString &zCounter,
                         TDateTime zDate, TDateTime referenceDate, TDataSet *sourceData);
@@ -79,10 +84,44 @@ public slots:
     void cdsImpRedZBeforePost(TDataSet *DataSet);
 
 private:
+    // One persistent field of a tax line, and for a field the operator types how the keypad fills
+    // it, how the grid shows it and how a posting checks it. The typed fields are the ones with a
+    // grid width; nrCampo numbers them from 1 in the table's order.
+    struct CampoImpRedZ {
+        const char *nome = nullptr;
+        TFieldType tipo = TFieldType::ftString;
+        int tamanho = 0;
+        const char *rotulo = ""; // display label, and the grid title of a typed field
+        bool visivel = true;
+        const char *origem = nullptr; // column of the host's data that the first line takes
+        const char *padrao = nullptr; // the first line's value when the host's data set is empty
+        int largura = 0;              // grid width; 0: neither shown nor typed
+        QString TfrmImpost::*texto = nullptr; // entry text; nullptr: typed into the field's text
+        void (TfrmImpost::*verifica)(bool boObrigatorio) = nullptr; // run by every posting
+        bool verificaAoSair = false;        // also run, leniently, when stepping off its column
+        const char *chaveAusente = nullptr; // message key of a missing value
+    };
+
+    static const CampoImpRedZ kCamposImpRedZ[];
+    static std::span<const CampoImpRedZ> CamposImpRedZ();
+
+    // The typed fields: how many, and the one numbered nr (the last one for any number out of
+    // range, as the focus rule has it).
+    static int TotalEntradas5520();
+    static const CampoImpRedZ &Entrada5520(int nr);
+    static int NrCampo5520(const QString &nome); // 0 for a field the operator never types
+    static const CampoImpRedZ *Descricao5520(const QString &nome); // nullptr: no such field
+
     // The checks' failure report: message, focus on the field, silent abort.
-    [[noreturn]] void falhaCampo5520(const QString &chave, int campo);
+    [[noreturn]] void falhaCampo5520(const QString &chave, const TField *campo);
+    // The checked field when it holds a value; nullptr when it does not and may stay so.
+    TField *CampoPresente5520(const QString &nome, bool boObrigatorio);
+    void VerificaAoSair5520();
+    void EscreveChave5520();
+    void LimpaTextos5520();
 
     void CriaConjuntos5520();
+    void MontaColunas5520();
     void DesenhaGlifos5520();
     // The settings file's field, or nothing when the file is missing; errors name the file.
     bool LeConfiguracao5520(TClientDataSet *conjunto, const QString &arquivo, const QString &campo,

@@ -24,64 +24,72 @@ Variant PacoteVazio(const TClientDataSet *lista)
 
 } // namespace
 
-void TfrmImpost::falhaCampo5520(const QString &chave, int campo)
+void TfrmImpost::falhaCampo5520(const QString &chave, const TField *campo)
 {
     Mensagemkvr::Mensagem(msgPadrao->Msg(chave), QString(), QStringLiteral("N"),
                           QStringLiteral("N"), static_cast<TTipoMsg>(3), QString(), idEsquema, 0,
                           nullptr);
-    nrCampo = campo;
+    nrCampo = NrCampo5520(campo->FieldName());
     mudafoco5520();
     Abort();
+}
+
+TField *TfrmImpost::CampoPresente5520(const QString &nome, bool boObrigatorio)
+{
+    TField *campo = cdsImpRedZ->FieldByName(nome);
+    if (!Consiste::EmptyString(campo->AsString()))
+        return campo;
+    if (boObrigatorio)
+        falhaCampo5520(QString::fromLatin1(Descricao5520(nome)->chaveAusente), campo);
+    return nullptr;
 }
 
 // Looked up on every call: a code accepted before may have left the table since.
 void TfrmImpost::Vd_CdImposto(bool boObrigatorio)
 {
-    TField *codigo = cdsImpRedZ->FieldByName(QStringLiteral("CDIMPOSTO"));
-    if (Consiste::EmptyString(codigo->AsString())) {
-        if (boObrigatorio)
-            falhaCampo5520(QStringLiteral("IMP_N_INF"), 1);
+    TField *codigo = CampoPresente5520(QStringLiteral("CDIMPOSTO"), boObrigatorio);
+    if (!codigo)
         return;
-    }
-    codigo->SetAsString(Consiste::Ajusta(codigo->AsString(), 2));
+    codigo->SetAsString(Consiste::Ajusta(codigo->AsString(), codigo->Size()));
     const QString cdImposto = codigo->AsString();
     const Variant pacote = Mensagemkvr::MensagemMetodo(
         Srv_Kpf05520::GetPesqImp(cdImposto), true, 0, QStringLiteral("getPesqImp"),
         QStringLiteral("Cli_Kpf05520"), cdImposto, idEsquema);
     cdsPesqImp->SetData(pacote);
     if (cdsPesqImp->IsEmpty())
-        falhaCampo5520(QStringLiteral("IMP_N_CAD"), 1);
+        falhaCampo5520(QStringLiteral("IMP_N_CAD"), codigo);
 }
 
 void TfrmImpost::Vd_Aliq(bool boObrigatorio)
 {
-    const TField *aliquota = cdsImpRedZ->FieldByName(QStringLiteral("VRALIQIMPRZ"));
-    if (Consiste::EmptyString(aliquota->AsString())) {
-        if (boObrigatorio)
-            falhaCampo5520(QStringLiteral("ALIQ_N_INF"), 2);
-        return;
-    }
-    if (aliquota->AsFloat() > 99.9)
-        falhaCampo5520(QStringLiteral("ALIQ_VAL"), 2);
+    const TField *aliquota = CampoPresente5520(QStringLiteral("VRALIQIMPRZ"), boObrigatorio);
+    if (aliquota && aliquota->AsFloat() > 99.9)
+        falhaCampo5520(QStringLiteral("ALIQ_VAL"), aliquota);
 }
 
 void TfrmImpost::vd_Valor(bool boObrigatorio)
 {
-    const TField *valor = cdsImpRedZ->FieldByName(QStringLiteral("VRBCALCIMPRZ"));
-    if (boObrigatorio && Consiste::EmptyString(valor->AsString()))
-        falhaCampo5520(QStringLiteral("VALOR_N_INF"), 3);
+    CampoPresente5520(QStringLiteral("VRBCALCIMPRZ"), boObrigatorio);
 }
 
-void TfrmImpost::cdsImpRedZBeforePost(TDataSet * /*DataSet*/)
+// Whatever the line held in its key is replaced by the Z reduction the screen was called for.
+void TfrmImpost::EscreveChave5520()
 {
-    Vd_CdImposto(true);
-    Vd_Aliq(true);
-    vd_Valor(true);
-
     cdsImpRedZ->FieldByName(QStringLiteral("CDFILIAL"))->SetAsString(cdFilial);
     cdsImpRedZ->FieldByName(QStringLiteral("CDCAIXA"))->SetAsString(cdCaixa);
     cdsImpRedZ->FieldByName(QStringLiteral("NRECFREDZ"))->SetAsString(nrEcfRedZ);
     cdsImpRedZ->FieldByName(QStringLiteral("DTREDUCAOZ"))->SetAsDateTime(DateOf(dtReducaoZ));
+}
+
+void TfrmImpost::cdsImpRedZBeforePost(TDataSet * /*DataSet*/)
+{
+    // In the table's order, so the operator hears of the first faulty field only.
+    for (const CampoImpRedZ &c : CamposImpRedZ()) {
+        if (c.verifica)
+            (this->*c.verifica)(true);
+    }
+
+    EscreveChave5520();
 
     // Product and quotient in extended precision, rounded to a double once, so that the cut to
     // cents sees the decimal value the operator typed (29 % of 1,00 is 0,29, not 0,28).
@@ -97,8 +105,7 @@ void TfrmImpost::cdsImpRedZBeforeInsert(TDataSet * /*DataSet*/)
         return;
     nrCampo = 1;
     mudafoco5520();
-    txAliq.clear();
-    txValor.clear();
+    LimpaTextos5520();
 }
 
 void TfrmImpost::blsConfirmClick(QObject * /*Sender*/)

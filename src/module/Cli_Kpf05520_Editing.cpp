@@ -11,12 +11,6 @@ namespace
 
 const QString kVirgula = QStringLiteral(",");
 
-TField *CampoDoNumero(TDataSet *lista, int campo)
-{
-    return lista->FieldByName(campo == 2 ? QStringLiteral("VRALIQIMPRZ")
-                                         : QStringLiteral("VRBCALCIMPRZ"));
-}
-
 // The entry text changes first; the field is written only when the text converts, so a refused
 // text keeps its change and the field its previous value.
 void EscreveNumero(TField *campo, const QString &texto)
@@ -43,15 +37,6 @@ void CorrigeNumero(QString &texto, TField *campo)
     EscreveNumero(campo, texto);
 }
 
-// The lenient code check runs by the grid's selected column, which a touch on the grid may have
-// moved away from nrCampo.
-bool ColunaCodigoSelecionada(const QObject *tela)
-{
-    const auto *grade = tela->findChild<TDBGrid *>(QStringLiteral("dbgImpRedZ"));
-    const TField *campo = grade ? grade->SelectedField() : nullptr;
-    return campo && campo->FieldName() == QLatin1String("CDIMPOSTO");
-}
-
 // Enter and Escape run the buttons' own clicks, as a touch would.
 void ClicaBotao(TfrmImpost *tela, const QString &nome, void (TfrmImpost::*handler)(QObject *))
 {
@@ -70,32 +55,40 @@ void TfrmImpost::postaTexto5520(int /*campo*/, const QString &texto, bool boCorr
             cdsImpRedZ->CreateDataSet();
         cdsImpRedZ->First();
         cdsImpRedZ->Insert();
-        txAliq.clear();
-        txValor.clear();
+        LimpaTextos5520();
         nrCampo = 1;
         mudafoco5520();
     }
 
-    TField *codigo = cdsImpRedZ->FieldByName(QStringLiteral("CDIMPOSTO"));
+    const CampoImpRedZ &entrada = Entrada5520(nrCampo);
+    TField *campo = cdsImpRedZ->FieldByName(QString::fromLatin1(entrada.nome));
     if (!boCorrige) {
         mudafoco5520();
-        if (nrCampo == 1) {
-            if (texto != kVirgula)
-                codigo->SetAsString(codigo->AsString() + texto);
-        } else {
-            AcrescentaNumero(nrCampo == 2 ? txAliq : txValor, CampoDoNumero(cdsImpRedZ, nrCampo),
-                             texto);
-        }
+        if (entrada.texto)
+            AcrescentaNumero(this->*entrada.texto, campo, texto);
+        else if (texto != kVirgula)
+            campo->SetAsString(campo->AsString() + texto);
         return;
     }
 
-    if (nrCampo == 1) {
-        QString restante = codigo->AsString();
-        restante.chop(1); // an empty code is written again as empty: still an assignment
-        codigo->SetAsString(restante);
+    if (entrada.texto) {
+        CorrigeNumero(this->*entrada.texto, campo);
     } else {
-        CorrigeNumero(nrCampo == 2 ? txAliq : txValor, CampoDoNumero(cdsImpRedZ, nrCampo));
+        QString restante = campo->AsString();
+        restante.chop(1); // an empty text is written again as empty: still an assignment
+        campo->SetAsString(restante);
     }
+}
+
+// A field checked on leaving its column is checked by the grid's selected column, which a touch
+// on the grid may have moved away from nrCampo.
+void TfrmImpost::VerificaAoSair5520()
+{
+    const auto *grade = findChild<TDBGrid *>(QStringLiteral("dbgImpRedZ"));
+    const TField *selecionado = grade ? grade->SelectedField() : nullptr;
+    const CampoImpRedZ *c = selecionado ? Descricao5520(selecionado->FieldName()) : nullptr;
+    if (c && c->verificaAoSair)
+        (this->*c->verifica)(false);
 }
 
 void TfrmImpost::sbt1Click(QObject *Sender)
@@ -113,17 +106,15 @@ void TfrmImpost::sbtCorrigirClick(QObject * /*Sender*/)
 
 void TfrmImpost::sbtEnterClick(QObject * /*Sender*/)
 {
-    if (ColunaCodigoSelecionada(this))
-        Vd_CdImposto(false);
-    nrCampo = nrCampo >= 3 ? 1 : nrCampo + 1;
+    VerificaAoSair5520();
+    nrCampo = nrCampo >= TotalEntradas5520() ? 1 : nrCampo + 1;
     mudafoco5520();
 }
 
 void TfrmImpost::sbtVoltarClick(QObject * /*Sender*/)
 {
-    if (ColunaCodigoSelecionada(this))
-        Vd_CdImposto(false);
-    nrCampo = nrCampo == 1 ? 3 : nrCampo - 1;
+    VerificaAoSair5520();
+    nrCampo = nrCampo == 1 ? TotalEntradas5520() : nrCampo - 1;
     mudafoco5520();
 }
 

@@ -149,13 +149,13 @@ QString Texto(const char *texto, const char *nome)
     return QString::fromUtf8(texto);
 }
 
-// The host's data set: the packet with its current record, or an empty one with the four fields
-// the screen reads.
+// The host's data set: the packet with its current record, or an empty one with the fields the
+// screen reads.
 void PreparaOrigem(TClientDataSet &origem, const char *pacote, int registro)
 {
     if (!pacote) {
-        for (const char *nome : {"CDIMPOSTO", "VRALIQIMPFIS", "VRVENDIDO", "VRIMPOSTO"})
-            origem.AddField(QString::fromLatin1(nome), TFieldType::ftString, 20);
+        for (const QString &nome : TfrmImpost::ColunasDeOrigem())
+            origem.AddField(nome, TFieldType::ftString, 20);
         origem.CreateDataSet();
     } else {
         origem.SetData(Variant::fromPacket(QByteArray(pacote)));

@@ -70,6 +70,14 @@ QString NaturezaDoCaminho(const QString &caminho)
     return S_ISREG(info.st_mode) ? QString() : QStringLiteral("algo que não é um arquivo comum");
 }
 
+QString TextoDaOrigem(TDataSet *origem, const QString &campo)
+{
+    QString texto;
+    ComOrigem(QStringLiteral("dados do caixa"),
+              [&] { texto = origem->FieldByName(campo)->AsString(); });
+    return texto;
+}
+
 double ValorDaOrigem(TDataSet *origem, const QString &campo)
 {
     double valor = 0;
@@ -161,27 +169,19 @@ void TfrmImpost::CriaPrimeiraLinha5520(TDataSet *sourceData)
     cdsImpRedZ->Close();
     cdsImpRedZ->CreateDataSet();
     cdsImpRedZ->Insert();
-    const auto campo = [this](const char *nome) {
-        return cdsImpRedZ->FieldByName(QString::fromLatin1(nome));
-    };
-    campo("CDFILIAL")->SetAsString(cdFilial);
-    campo("CDCAIXA")->SetAsString(cdCaixa);
-    campo("NRECFREDZ")->SetAsString(nrEcfRedZ);
-    campo("DTREDUCAOZ")->SetAsDateTime(dtReducaoZ);
-    if (origemVazia) {
-        campo("CDIMPOSTO")->SetAsString(QStringLiteral("00"));
-        campo("VRALIQIMPRZ")->SetAsFloat(0);
-        campo("VRBCALCIMPRZ")->SetAsFloat(0);
-        campo("VRIMPOSTORZ")->SetAsFloat(0);
-    } else {
-        QString codigo;
-        ComOrigem(QStringLiteral("dados do caixa"), [&] {
-            codigo = sourceData->FieldByName(QStringLiteral("CDIMPOSTO"))->AsString();
-        });
-        campo("CDIMPOSTO")->SetAsString(codigo);
-        campo("VRALIQIMPRZ")->SetAsFloat(ValorDaOrigem(sourceData, QStringLiteral("VRALIQIMPFIS")));
-        campo("VRBCALCIMPRZ")->SetAsFloat(ValorDaOrigem(sourceData, QStringLiteral("VRVENDIDO")));
-        campo("VRIMPOSTORZ")->SetAsFloat(ValorDaOrigem(sourceData, QStringLiteral("VRIMPOSTO")));
+    EscreveChave5520();
+    // The typed fields and the tax value, from the host's data or their defaults.
+    for (const CampoImpRedZ &c : CamposImpRedZ()) {
+        if (!c.origem)
+            continue;
+        TField *destino = cdsImpRedZ->FieldByName(QString::fromLatin1(c.nome));
+        const QString coluna = QString::fromLatin1(c.origem);
+        const QString padrao = QString::fromLatin1(c.padrao);
+        if (c.tipo == TFieldType::ftString)
+            destino->SetAsString(origemVazia ? padrao : TextoDaOrigem(sourceData, coluna));
+        else
+            destino->SetAsFloat(origemVazia ? StrToFloat(padrao)
+                                            : ValorDaOrigem(sourceData, coluna));
     }
     cdsImpRedZ->Post();
 }
@@ -199,6 +199,5 @@ void TfrmImpost::FormActivate(QObject * /*Sender*/)
     }
     cdsImpRedZ->Open();
     mudafoco5520();
-    txAliq.clear();
-    txValor.clear();
+    LimpaTextos5520();
 }

@@ -2,48 +2,9 @@
 
 #include "DataPacket.h"
 #include "JsonLine.h"
-#include "TDBGrid.h"
-#include "TDataSet.h"
 
 #include <QDate>
 #include <QDateTime>
-#include <QWidget>
-
-QByteArray StateDump::ScreenState(const QWidget *screen)
-{
-    const auto *dataSet = screen->findChild<TDataSet *>(QStringLiteral("cdsImpRedZ"));
-    const auto *grid = screen->findChild<TDBGrid *>(QStringLiteral("dbgImpRedZ"));
-    JsonLine state;
-    state.AddInteger("nrCampo", screen->property("nrCampo").toInt())
-        .AddString("txAliq", screen->property("txAliq").toString())
-        .AddString("txValor", screen->property("txValor").toString())
-        .AddInteger("state", dataSet ? int(dataSet->State()) : 0)
-        .AddInteger("recNo", dataSet && dataSet->Active() ? dataSet->RecNo() - 1 : -1);
-    const QString selected = grid ? grid->SelectedFieldName() : QString();
-    if (selected.isEmpty())
-        state.AddNull("selectedField");
-    else
-        state.AddString("selectedField", selected);
-    state.AddJson("rows", DataSetRows(dataSet));
-    return state.ToJson();
-}
-
-QByteArray StateDump::DataSetRows(const TDataSet *dataSet)
-{
-    QList<QByteArray> rows;
-    if (dataSet && dataSet->Active()) {
-        for (int row = 0; row < dataSet->RecordCount(); ++row) {
-            JsonLine line;
-            for (const auto &field : dataSet->Fields()) {
-                const QByteArray name = field->FieldName().toUtf8();
-                line.AddJson(name.constData(),
-                             FieldValue(dataSet->RowValue(row, field->Index()), field->DataType()));
-            }
-            rows.append(line.ToJson());
-        }
-    }
-    return JsonLine::Array(rows);
-}
 
 QList<QByteArray> StateDump::PacketRows(const DataPacket &packet)
 {

@@ -39,17 +39,43 @@ QWidget *ScheduledClick::FindControl(const QString &controlName)
 
 void ScheduledClick::Click(QWidget *control)
 {
-    const QPointF local = QRectF(control->rect()).center();
-    const QPointF global = control->mapToGlobal(local);
+    Click(control, control->rect().center());
+}
+
+namespace
+{
+// What a spontaneous press does before it reaches the control: the focus goes to the first
+// widget under the point, from the control outwards, that takes it on a click.
+void GiveFocusAsAPressWould(QWidget *control, QPoint local)
+{
+    for (QWidget *widget = control; widget; widget = widget->parentWidget()) {
+        if (widget->isEnabled() && widget->rect().contains(local) &&
+            (widget->focusPolicy() & Qt::ClickFocus)) {
+            widget->setFocus(Qt::MouseFocusReason);
+            return;
+        }
+        if (widget->isWindow())
+            return;
+        local += widget->pos();
+    }
+}
+} // namespace
+
+void ScheduledClick::Click(QWidget *control, const QPoint &local)
+{
+    const QPointF global = control->mapToGlobal(QPointF(local));
     // The press may run a handler that closes the window: the release only goes to a live control.
     const QPointer<QWidget> target = control;
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    GiveFocusAsAPressWould(control, local);
+    if (!target)
+        return;
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), global, Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(control, &press);
     if (!target)
         return;
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(local), global, Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target.data(), &release);
 }
 

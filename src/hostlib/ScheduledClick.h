@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTimer>
 
+class QPoint;
 class QWidget;
 
 // A click that a host's integration test asks for (KpfDll_ScheduleClick): after its delay it
@@ -23,7 +24,11 @@ public:
     // The control of that name, visible and enabled, on the active modal window, else on any
     // visible top-level window with nothing modal in front of it.
     static QWidget *FindControl(const QString &controlName);
+    // An operator's touch: a press and a release at local (the control's centre by default), the
+    // press giving the focus as a real one would. The one touch of KpfDll_ScheduleClick and of
+    // the test library's touches.
     static void Click(QWidget *control);
+    static void Click(QWidget *control, const QPoint &local);
 
 private:
     void Attempt();

@@ -1,0 +1,68 @@
+#include "ScreenStateJson.h"
+
+#include "JsonLine.h"
+#include "TDBGrid.h"
+#include "TDataSet.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QWidget>
+
+QByteArray ScreenStateJson::Of(const QWidget *screen)
+{
+    const auto *dataSet = screen->findChild<TDataSet *>(QStringLiteral("cdsImpRedZ"));
+    const auto *grid = screen->findChild<TDBGrid *>(QStringLiteral("dbgImpRedZ"));
+    JsonLine state;
+    state.AddInteger("nrCampo", screen->property("nrCampo").toInt())
+        .AddString("txAliq", screen->property("txAliq").toString())
+        .AddString("txValor", screen->property("txValor").toString())
+        .AddInteger("state", dataSet ? int(dataSet->State()) : 0)
+        .AddInteger("recNo", dataSet && dataSet->Active() ? dataSet->RecNo() - 1 : -1);
+    const QString selected = grid ? grid->SelectedFieldName() : QString();
+    if (selected.isEmpty())
+        state.AddNull("selectedField");
+    else
+        state.AddString("selectedField", selected);
+    state.AddJson("rows", Rows(dataSet));
+    return state.ToJson();
+}
+
+QByteArray ScreenStateJson::Rows(const TDataSet *dataSet)
+{
+    QList<QByteArray> rows;
+    if (dataSet && dataSet->Active()) {
+        for (int row = 0; row < dataSet->RecordCount(); ++row) {
+            JsonLine line;
+            for (const auto &field : dataSet->Fields()) {
+                const QByteArray name = field->FieldName().toUtf8();
+                line.AddJson(name.constData(),
+                             FieldValue(dataSet->RowValue(row, field->Index()), field->DataType()));
+            }
+            rows.append(line.ToJson());
+        }
+    }
+    return JsonLine::Array(rows);
+}
+
+QByteArray ScreenStateJson::FieldValue(const QVariant &value, TFieldType type)
+{
+    if (!value.isValid() || value.isNull())
+        return "null";
+    switch (type) {
+    case TFieldType::ftString: {
+        const QString text = value.toString();
+        return text.isEmpty() ? QByteArray("null") : JsonLine::String(text);
+    }
+    case TFieldType::ftDate:
+        return JsonLine::String(value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+    case TFieldType::ftDateTime:
+        return JsonLine::String(value.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
+    case TFieldType::ftFloat:
+        return JsonLine::Number(value.toDouble());
+    case TFieldType::ftInteger:
+        return QByteArray::number(value.toLongLong());
+    case TFieldType::ftBoolean:
+        return value.toBool() ? "true" : "false";
+    }
+    return "null";
+}

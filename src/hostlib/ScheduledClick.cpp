@@ -3,16 +3,32 @@
 #include "kpf_dll.h"
 
 #include <QApplication>
+#include <QList>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
+
+namespace
+{
+// The clicks that are due and not yet played, in the order they fell due; the first one waits.
+QList<ScheduledClick *> &due()
+{
+    static QList<ScheduledClick *> clicks;
+    return clicks;
+}
+} // namespace
 
 ScheduledClick::ScheduledClick(const QString &controlName, int delayMs)
     : QObject(QCoreApplication::instance()), m_controlName(controlName)
 {
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &ScheduledClick::Attempt);
+    connect(&m_timer, &QTimer::timeout, this, &ScheduledClick::FallDue);
     m_timer.start(std::max(0, delayMs));
+}
+
+ScheduledClick::~ScheduledClick()
+{
+    due().removeOne(this);
 }
 
 QWidget *ScheduledClick::FindControl(const QString &controlName)
@@ -79,28 +95,85 @@ void ScheduledClick::Click(QWidget *control, const QPoint &local)
     QCoreApplication::sendEvent(target.data(), &release);
 }
 
-void ScheduledClick::Attempt()
+void ScheduledClick::FallDue()
 {
-    if (!m_waiting.isValid())
-        m_waiting.start();
-    if (QWidget *control = FindControl(m_controlName)) {
-        // Only once its window is active: a screen does its start-up work (loading the stored
-        // lines) on activation. A box that closed may leave the window under it inactive, and an
-        // operator's touch would activate it again.
-        if (control->window()->isActiveWindow()) {
-            deleteLater();
-            Click(control);
-            return;
-        }
-        control->window()->activateWindow();
-    }
-    if (m_waiting.elapsed() >= GiveUpMs) {
+    due().append(this);
+    if (due().first() == this)
+        StartWaiting();
+}
+
+void ScheduledClick::StartWaiting()
+{
+    m_waiting.start();
+    disconnect(&m_timer, nullptr, this, nullptr);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
         qWarning("KpfDll_ScheduleClick: no control \"%s\" appeared; the click is dropped",
                  qUtf8Printable(m_controlName));
-        deleteLater();
+        Done();
+    });
+    m_timer.start(GiveUpMs);
+    QCoreApplication::instance()->installEventFilter(this);
+    Attempt();
+}
+
+bool ScheduledClick::eventFilter(QObject *, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::EnabledChange:
+    case QEvent::WindowActivate:
+    case QEvent::WindowUnblocked:
+        QueueAttempt();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+// After the event has been handled: the window's reaction (its activation handler) runs first.
+void ScheduledClick::QueueAttempt()
+{
+    if (m_attemptQueued || m_done)
+        return;
+    m_attemptQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_attemptQueued = false;
+        Attempt();
+    });
+}
+
+void ScheduledClick::Attempt()
+{
+    if (m_done)
+        return;
+    QWidget *control = FindControl(m_controlName);
+    if (!control)
+        return;
+    // Only once its window is active: a screen does its start-up work (loading the stored lines)
+    // on activation. A box that closed may leave the window under it inactive, and an operator's
+    // touch would activate it again.
+    if (!control->window()->isActiveWindow()) {
+        control->window()->activateWindow();
         return;
     }
-    m_timer.start(PollMs);
+    Done();
+    Click(control);
+}
+
+// The next due click starts waiting once this one has been played (or dropped).
+void ScheduledClick::Done()
+{
+    m_done = true;
+    m_timer.stop();
+    QCoreApplication::instance()->removeEventFilter(this);
+    due().removeOne(this);
+    if (!due().isEmpty()) {
+        ScheduledClick *next = due().first();
+        QTimer::singleShot(0, next, [next] { next->StartWaiting(); });
+    }
+    deleteLater();
 }
 
 extern "C" KPF_DLL_EXPORT int KpfDll_ScheduleClick(const char *controlName, int delayMs)

@@ -56,7 +56,8 @@ private:
     bool Dump(QString *error);
     bool Screenshot(const QString &fileName, QString *error);
     bool Reactivate(QString *error);
-    void ProcessEventsUntil(const std::function<bool()> &done, int milliseconds);
+    // Runs the event loop until done() holds after a window event, or for at most milliseconds.
+    static void WaitForWindows(const std::function<bool()> &done, int milliseconds);
 
     const TestInterface &m_screen;
     std::vector<ScriptCommand> m_commands;

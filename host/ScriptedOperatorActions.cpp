@@ -2,10 +2,11 @@
 
 #include "HostOutput.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QThread>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 
 bool ScriptedOperator::Play(const ScriptCommand &command, QString *error)
@@ -109,12 +110,12 @@ bool ScriptedOperator::Reactivate(QString *error)
     other->resize(160, 60);
     other->show();
     other->activateWindow();
-    ProcessEventsUntil([&] { return other->isActiveWindow(); }, 2000);
+    WaitForWindows([&] { return other->isActiveWindow(); }, 2000);
     const bool tookIt = other->isActiveWindow();
     other->close();
     other.reset();
     if (m_screen.activateScreen() == KPF_TEST_OK) {
-        ProcessEventsUntil(
+        WaitForWindows(
             [&] {
                 const int status = m_screen.screenStatus();
                 return status == KPF_SCREEN_NONE || status == KPF_SCREEN_ACTIVE;
@@ -128,12 +129,51 @@ bool ScriptedOperator::Reactivate(QString *error)
     return true;
 }
 
-void ScriptedOperator::ProcessEventsUntil(const std::function<bool()> &done, int milliseconds)
+namespace
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
+// Ends a local event loop as soon as a window event (an activation, a show or a hide) has left
+// `done` true, once the event has been handled.
+class WindowEventWatch : public QObject
+{
+public:
+    WindowEventWatch(QEventLoop &loop, std::function<bool()> done)
+        : m_loop(loop), m_done(std::move(done))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
     }
+    ~WindowEventWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
+        case QEvent::Show:
+        case QEvent::Hide:
+            QTimer::singleShot(0, &m_loop, [this] {
+                if (m_done())
+                    m_loop.quit();
+            });
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QEventLoop &m_loop;
+    std::function<bool()> m_done;
+};
+} // namespace
+
+void ScriptedOperator::WaitForWindows(const std::function<bool()> &done, int milliseconds)
+{
+    if (done())
+        return;
+    QEventLoop loop;
+    const WindowEventWatch watch(loop, done);
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
 }

@@ -104,7 +104,6 @@ void ScheduledClick::FallDue()
 
 void ScheduledClick::StartWaiting()
 {
-    m_waiting.start();
     disconnect(&m_timer, nullptr, this, nullptr);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         qWarning("KpfDll_ScheduleClick: no control \"%s\" appeared; the click is dropped",

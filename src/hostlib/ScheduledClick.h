@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -44,7 +43,6 @@ private:
 
     QString m_controlName;
     QTimer m_timer;
-    QElapsedTimer m_waiting;
     bool m_attemptQueued = false;
     bool m_done = false;
 };

@@ -5,12 +5,12 @@ Loads lib_dll.so and libPkg_Kpf05520.so, has the module create the QApplication,
 entry CriaImpostoRedz for one Z reduction and prints the tax lines of the returned packet.
 
     host.py --lib-dir DIR [--home DIR] [--connection TEXT] [--confirm-after-ms N]
-            [--touch NAME ...] BRANCH TILL ZCOUNTER YYYY-MM-DD
+            [--touch NAME | --key KEY ...] BRANCH TILL ZCOUNTER YYYY-MM-DD
 
---touch drives the screen as an integration test would, through the test interface
-(libkpf_test.so, kpf_test.h): once the screen is active, each NAME is touched in turn, the screen's
-state printed as "STATE {json}" before each touch and, while the screen is still up, after the
-last.
+--touch and --key drive the screen as an integration test would, through the test interface
+(libkpf_test.so, kpf_test.h): once the screen is active, each control NAME is touched and each KEY
+("5", "Return", "Ctrl+Del") pressed in the order given, the screen's state printed as
+"STATE {json}" before each and, while the screen is still up, after the last.
 
 Exit status: 0 confirmed, 1 left without confirmation, 2 failed or bad usage.
 """
@@ -53,6 +53,7 @@ def load_test_interface(lib_dir):
     test = ctypes.CDLL(os.path.join(lib_dir, "libkpf_test.so"))
     test.KpfTest_GetScreenState.argtypes = [ctypes.c_char_p, ctypes.c_int]
     test.KpfTest_Touch.argtypes = [ctypes.c_char_p]
+    test.KpfTest_SendKeyName.argtypes = [ctypes.c_char_p]
     test.KpfTest_SetScreenObserver.argtypes = [SCREEN_CALLBACK, ctypes.c_void_p]
     return test
 
@@ -67,16 +68,21 @@ def screen_state(test):
     return buffer.value.decode("utf-8")
 
 
-def touches_once_active(test, names):
-    """A screen observer that touches the names once the screen is first active."""
+def plays_once_active(test, actions):
+    """A screen observer that plays the actions, ("touch" | "key", name), once the screen is
+    first active."""
     def played(status, _):
-        if status != KPF_SCREEN_ACTIVE or not names:
+        if status != KPF_SCREEN_ACTIVE or not actions:
             return
-        touches, names[:] = list(names), []
-        for name in touches:
+        pending, actions[:] = list(actions), []
+        for kind, name in pending:
             print(f"STATE {screen_state(test)}", flush=True)
-            rc = test.KpfTest_Touch(name.encode())
-            print(f"TOUCHED {name}" if rc == 0 else f"TOUCH FAILED {name} {rc}", flush=True)
+            if kind == "touch":
+                rc = test.KpfTest_Touch(name.encode())
+            else:
+                rc = test.KpfTest_SendKeyName(name.encode())
+            word = "TOUCH" if kind == "touch" else "KEY"
+            print(f"{word}ED {name}" if rc == 0 else f"{word} FAILED {name} {rc}", flush=True)
         state = screen_state(test)
         if state is not None:
             print(f"STATE {state}", flush=True)
@@ -103,13 +109,15 @@ def main():
     parser.add_argument("--home")
     parser.add_argument("--connection")
     parser.add_argument("--confirm-after-ms", type=int)
-    parser.add_argument("--touch", action="append", default=[])
+    parser.add_argument("--touch", action="append", dest="actions", default=[],
+                        type=lambda name: ("touch", name))
+    parser.add_argument("--key", action="append", dest="actions", type=lambda name: ("key", name))
     parser.add_argument("branch")
     parser.add_argument("till")
     parser.add_argument("zcounter")
     parser.add_argument("date", type=datetime.date.fromisoformat)
     args = parser.parse_args()
-    automated = args.confirm_after_ms is not None or args.touch
+    automated = args.confirm_after_ms is not None or args.actions
     if automated and not any(
             os.environ.get(v) for v in ("QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY")):
         os.environ["QT_QPA_PLATFORM"] = "offscreen"
@@ -132,9 +140,9 @@ def main():
     if args.confirm_after_ms is not None:
         dll.KpfDll_ScheduleClick(b"blsConfirm", args.confirm_after_ms)
     test = screen_observer = None
-    if args.touch:
+    if args.actions:
         test = load_test_interface(args.lib_dir)
-        screen_observer = touches_once_active(test, list(args.touch))
+        screen_observer = plays_once_active(test, list(args.actions))
         test.KpfTest_SetScreenObserver(screen_observer, None)
 
     packet, error = ctypes.c_void_p(), ctypes.c_void_p()

@@ -2,7 +2,6 @@
 
 #include "HostOutput.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 
 namespace

@@ -1,4 +1,5 @@
-# Install rules: a relocatable tree with the three libraries in one module directory, kpfhost in
+# Install rules: a relocatable tree with the three libraries and the test interface
+# (libkpf_test.so, a product library for hosts' integration tests) in one module directory, kpfhost in
 # bin/, the C headers, the translations and the demo data, and the package files that let hosts
 # find it (CMake config, pkg-config). Nothing of the tests, benchmarks or fuzzers is installed.
 include_guard(GLOBAL)
@@ -28,7 +29,7 @@ target_compile_definitions(kpfhost PRIVATE
     KPF_MODULE_DIR_FROM_BIN="${kpf_module_from_bin}"
     KPF_TRANSLATIONS_DIR_FROM_BIN="${kpf_data_from_bin}/translations")
 
-set(kpf_libraries kpfplatform _dll Pkg_Kpf05520)
+set(kpf_libraries kpfplatform _dll Pkg_Kpf05520 kpf_test)
 set_target_properties(${kpf_libraries} PROPERTIES
     SOVERSION ${PROJECT_VERSION_MAJOR}
     INSTALL_RPATH "$ORIGIN")
@@ -38,7 +39,7 @@ install(TARGETS ${kpf_libraries}
     LIBRARY DESTINATION "${KPF_INSTALL_MODULEDIR}")
 install(TARGETS kpfhost RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(FILES "${PROJECT_SOURCE_DIR}/include/kpf05520.h" "${PROJECT_SOURCE_DIR}/include/kpf_dll.h"
-    DESTINATION "${KPF_INSTALL_INCLUDEDIR}")
+    "${PROJECT_SOURCE_DIR}/include/kpf_test.h" DESTINATION "${KPF_INSTALL_INCLUDEDIR}")
 install(FILES "${CMAKE_BINARY_DIR}/bin/kpf05520_en.qm" "${CMAKE_BINARY_DIR}/bin/kpf05520_es.qm"
     DESTINATION "${KPF_INSTALL_DATADIR}/translations")
 install(FILES "${PROJECT_SOURCE_DIR}/db/schema.sql" "${PROJECT_SOURCE_DIR}/db/demo.sql"

@@ -1,13 +1,11 @@
 #include "HostSession.h"
 
-#include "EventGuard.h"
 #include "HostLanguage.h"
 #include "HostOutput.h"
 #include "InstallLayout.h"
 #include "OutFile.h"
 #include "ResultStore.h"
 #include "ScriptedOperator.h"
-#include "StateDump.h"
 
 #include <QCoreApplication>
 
@@ -17,10 +15,7 @@ HostSession::HostSession(HostOptions options, std::optional<std::vector<ScriptCo
 {
 }
 
-HostSession::~HostSession()
-{
-    SetErrorPresenter({});
-}
+HostSession::~HostSession() = default;
 
 int HostSession::Run()
 {
@@ -30,6 +25,11 @@ int HostSession::Run()
         !HostLanguage::Install(m_options.language,
                                InstallLayout::TranslationsDirectory(programDirectory), &error)) {
         HostOutput::Line("FAILED", error);
+        return EntryFailed;
+    }
+    if (m_script && !m_loader.LoadTestInterface(&error)) {
+        HostOutput::Line("FAILED", error);
+        m_loader.Unload();
         return EntryFailed;
     }
     m_loader.SetConnectionString(m_options.connection, m_options.hasConnection);
@@ -45,12 +45,13 @@ int HostSession::Run()
 // Every message of the host library is printed; with a script the boxes are acknowledged as an
 // operator would, and the platform's error boxes are replaced by the printed line, since nobody
 // is there to acknowledge them. On a display without a script the person sees the real boxes.
+// The observers go with the libraries (ModuleLoader::Unload).
 void HostSession::InstallPresenters()
 {
     m_loader.SetMessageObserver(&HostSession::OnMessage, this);
     if (m_script) {
         m_loader.SetAutoAcknowledge(true);
-        SetErrorPresenter([](const QString &message) { HostOutput::Line("ERROR", message); });
+        m_loader.Test().setErrorObserver(&HostSession::OnError, this);
     }
 }
 
@@ -59,11 +60,16 @@ void HostSession::OnMessage(const char *utf8Text, int, void *)
     HostOutput::Line("MESSAGE", QString::fromUtf8(utf8Text ? utf8Text : ""));
 }
 
+void HostSession::OnError(const char *utf8Text, void *)
+{
+    HostOutput::Line("ERROR", QString::fromUtf8(utf8Text ? utf8Text : ""));
+}
+
 int HostSession::RunCall()
 {
     std::optional<ScriptedOperator> player;
     if (m_script) {
-        player.emplace(*m_script);
+        player.emplace(m_loader.Test(), *m_script);
         player->SetFinalScreenshot(m_options.screenshotFile);
         player->Start();
     }

@@ -31,6 +31,7 @@ private:
     int Store(const ResultPacket &packet); // --store: prints STORED or STORE FAILED
     void InstallPresenters();
     static void OnMessage(const char *utf8Text, int kind, void *context);
+    static void OnError(const char *utf8Text, void *context);
 
     HostOptions m_options;
     std::optional<std::vector<ScriptCommand>> m_script;

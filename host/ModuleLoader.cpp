@@ -33,6 +33,7 @@ ModuleLoader::~ModuleLoader()
 
 bool ModuleLoader::Load(const QString &directory, QString *error)
 {
+    m_directory = directory;
     const QDir dir(directory);
     // The host library first: the module needs it and finds it already loaded.
     m_hostLibrary = open(dir.filePath(QStringLiteral("lib_dll.so")), error);
@@ -74,8 +75,49 @@ bool ModuleLoader::CheckPackage(QString *error) const
     return false;
 }
 
+bool ModuleLoader::LoadTestInterface(QString *error)
+{
+    const char *name = "libkpf_test.so";
+    m_testLibrary = open(QDir(m_directory).filePath(QLatin1String(name)), error);
+    TestInterface &t = m_test;
+    const bool resolved =
+        m_testLibrary &&
+        resolve(m_testLibrary, "KpfTest_ScreenStatus", name, &t.screenStatus, error) &&
+        resolve(m_testLibrary, "KpfTest_SetScreenObserver", name, &t.setScreenObserver, error) &&
+        resolve(m_testLibrary, "KpfTest_GetScreenState", name, &t.getScreenState, error) &&
+        resolve(m_testLibrary, "KpfTest_Touch", name, &t.touch, error) &&
+        resolve(m_testLibrary, "KpfTest_TouchGridCell", name, &t.touchGridCell, error) &&
+        resolve(m_testLibrary, "KpfTest_GridRowCount", name, &t.gridRowCount, error) &&
+        resolve(m_testLibrary, "KpfTest_SendKey", name, &t.sendKey, error) &&
+        resolve(m_testLibrary, "KpfTest_ActivateScreen", name, &t.activateScreen, error) &&
+        resolve(m_testLibrary, "KpfTest_CloseScreen", name, &t.closeScreen, error) &&
+        resolve(m_testLibrary, "KpfTest_EndScreen", name, &t.endScreen, error) &&
+        resolve(m_testLibrary, "KpfTest_SaveScreenshot", name, &t.saveScreenshot, error) &&
+        resolve(m_testLibrary, "KpfTest_SetErrorObserver", name, &t.setErrorObserver, error);
+    if (!resolved) {
+        if (m_testLibrary)
+            dlclose(m_testLibrary);
+        m_testLibrary = nullptr;
+        m_test = {};
+    }
+    return resolved;
+}
+
+// Its observers hold code of the library: they go before it does.
+void ModuleLoader::UnloadTestInterface()
+{
+    if (!m_testLibrary)
+        return;
+    m_test.setScreenObserver(nullptr, nullptr);
+    m_test.setErrorObserver(nullptr, nullptr);
+    dlclose(m_testLibrary);
+    m_testLibrary = nullptr;
+    m_test = {};
+}
+
 void ModuleLoader::Unload()
 {
+    UnloadTestInterface();
     if (m_initialized) {
         // Leave the host library as a fresh load would find it.
         m_setObserver(nullptr, nullptr);
@@ -113,8 +155,8 @@ void ModuleLoader::SetAutoAcknowledge(bool on)
 }
 
 ModuleLoader::CallResult ModuleLoader::Call(const QString &branch, const QString &till,
-                                            const QString &zCounter, TDateTime zDate,
-                                            TDateTime referenceDate, const QByteArray *sourcePacket,
+                                            const QString &zCounter, double zDate,
+                                            double referenceDate, const QByteArray *sourcePacket,
                                             int sourceRecord)
 {
     char *packet = nullptr;

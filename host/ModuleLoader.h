@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DateTime.h"
+#include "TestInterface.h"
 #include "kpf05520.h"
 #include "kpf_dll.h"
 
@@ -9,7 +9,8 @@
 
 // Loads the host library (lib_dll.so) and the module (libPkg_Kpf05520.so) at run time from one
 // directory, as a host that only knows their C interfaces would, and calls them. The module is
-// initialized after loading and finalized before unloading.
+// initialized after loading and finalized before unloading. For scripted runs it also loads the
+// test interface (libkpf_test.so) from the same directory.
 class ModuleLoader
 {
 public:
@@ -27,6 +28,9 @@ public:
     // Loads both libraries, checks the package information and initializes the module.
     bool Load(const QString &directory, QString *error);
     void Unload();
+    // After Load; the interface stays valid until Unload.
+    bool LoadTestInterface(QString *error);
+    const TestInterface &Test() const { return m_test; }
 
     // An empty text with set false restores the host library's default.
     void SetConnectionString(const QString &connection, bool set);
@@ -39,17 +43,22 @@ public:
     // Where the settings files and the default database are looked for; empty: beside kpfhost.
     void SetProgramDirectory(const QString &directory);
 
-    // sourcePacket: null for the module's empty default data set.
+    // Dates are TDateTime doubles (days since 1899-12-30); sourcePacket: null for the module's
+    // empty default data set.
     CallResult Call(const QString &branch, const QString &till, const QString &zCounter,
-                    TDateTime zDate, TDateTime referenceDate, const QByteArray *sourcePacket,
+                    double zDate, double referenceDate, const QByteArray *sourcePacket,
                     int sourceRecord);
 
 private:
     bool Resolve(QString *error);
     bool CheckPackage(QString *error) const;
+    void UnloadTestInterface();
 
     void *m_hostLibrary = nullptr;
     void *m_module = nullptr;
+    void *m_testLibrary = nullptr;
+    QString m_directory;
+    TestInterface m_test;
     bool m_initialized = false;
 
     decltype(&::CriaImpostoRedz) m_entry = nullptr;

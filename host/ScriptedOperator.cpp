@@ -1,26 +1,31 @@
 #include "ScriptedOperator.h"
 
 #include "HostOutput.h"
-#include "TForm.h"
 
-#include <QApplication>
-#include <QWidget>
+#include <algorithm>
 
 namespace
 {
-// How long the shown screen may take to become the active window before playing starts anyway
-// (a window manager may refuse the activation), and how long another modal window (a message box
-// that is not acknowledged) may stay in front of it before the script gives up.
+// How long the shown screen may take to become the active window before it is asked to, and
+// before playing starts anyway (a window manager may refuse the activation), and how long
+// another modal window (a message box that is not acknowledged) may stay in front of it before
+// the script gives up.
+constexpr int ActivationRequestMs = 200;
 constexpr int ActivationGraceMs = 3000;
 constexpr int ReadyTimeoutMs = 15000;
-constexpr int PollMs = 10;
 } // namespace
 
-ScriptedOperator::ScriptedOperator(std::vector<ScriptCommand> commands, QObject *parent)
-    : QObject(parent), m_commands(std::move(commands))
+ScriptedOperator::ScriptedOperator(const TestInterface &screen, std::vector<ScriptCommand> commands,
+                                   QObject *parent)
+    : QObject(parent), m_screen(screen), m_commands(std::move(commands))
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &ScriptedOperator::Step);
+}
+
+ScriptedOperator::~ScriptedOperator()
+{
+    m_screen.setScreenObserver(nullptr, nullptr);
 }
 
 void ScriptedOperator::Start()
@@ -28,21 +33,28 @@ void ScriptedOperator::Start()
     m_phase = Phase::WaitingForScreen;
     m_next = 0;
     m_failed = false;
-    m_screen = nullptr;
+    m_screenSeen = false;
+    m_blocked = false;
     m_activationRequested = false;
-    m_lastGrab = QImage();
+    m_finalShot = FinalScreenshot::None;
+    m_screen.setScreenObserver(&ScriptedOperator::OnScreenStatus, this);
     m_timer.start(0);
 }
 
-QWidget *ScriptedOperator::FindScreen()
+// The screen was shown, activated, or a window in front of it went: the script goes on at the
+// next turn of the event loop if it was waiting for that.
+void ScriptedOperator::OnScreenStatus(int, void *context)
 {
-    if (QWidget *modal = QApplication::activeModalWidget(); qobject_cast<TForm *>(modal))
-        return modal;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<TForm *>(widget) && widget->isVisible())
-            return widget;
+    auto *self = static_cast<ScriptedOperator *>(context);
+    if (self->m_phase == Phase::WaitingForScreen || self->m_blocked) {
+        self->m_blocked = false;
+        self->m_timer.start(0);
     }
-    return nullptr;
+}
+
+bool ScriptedOperator::ScreenShown() const
+{
+    return m_screen.screenStatus() != KPF_SCREEN_NONE;
 }
 
 void ScriptedOperator::Step()
@@ -50,10 +62,8 @@ void ScriptedOperator::Step()
     if (m_phase == Phase::Ended)
         return;
     if (m_phase == Phase::WaitingForScreen) {
-        if (!WaitForScreen()) {
-            m_timer.start(PollMs);
+        if (!WaitForScreen())
             return;
-        }
         m_phase = Phase::Playing;
     }
     PlayNext();
@@ -63,28 +73,38 @@ void ScriptedOperator::Step()
 // that its activation handler has run before the first command.
 bool ScriptedOperator::WaitForScreen()
 {
-    if (!m_screen) {
-        m_screen = FindScreen();
-        if (!m_screen)
-            return false;
+    const int status = m_screen.screenStatus();
+    if (status == KPF_SCREEN_NONE)
+        return false;
+    if (!m_screenSeen) {
+        m_screenSeen = true;
         m_waiting.start();
     }
-    if (!m_screen->isVisible())
-        return false;
-    const bool inFront = QApplication::activeModalWidget() == m_screen;
-    if (inFront && m_screen->isActiveWindow())
+    if (status == KPF_SCREEN_ACTIVE)
         return true;
-    if (inFront && !m_activationRequested && m_waiting.elapsed() > 200) {
+    const bool inFront = status == KPF_SCREEN_IN_FRONT;
+    if (inFront && !m_activationRequested && m_waiting.elapsed() > ActivationRequestMs) {
         m_activationRequested = true;
-        m_screen->activateWindow();
+        m_screen.activateScreen();
     }
     if (inFront && m_waiting.elapsed() > ActivationGraceMs)
         return true;
     if (m_waiting.elapsed() > ReadyTimeoutMs) {
         const int line = m_commands.empty() ? 0 : m_commands.front().line;
         Fail(line, QStringLiteral("another window stays in front of the screen"));
+        return false;
     }
+    WakeAtNextDeadline(inFront);
     return false;
+}
+
+// Besides the screen's events, the time limits of the wait end it.
+void ScriptedOperator::WakeAtNextDeadline(bool inFront)
+{
+    int deadline = ReadyTimeoutMs;
+    if (inFront)
+        deadline = m_activationRequested ? ActivationGraceMs : ActivationRequestMs;
+    m_timer.start(int(std::max<qint64>(0, deadline + 1 - m_waiting.elapsed())));
 }
 
 void ScriptedOperator::PlayNext()
@@ -94,13 +114,15 @@ void ScriptedOperator::PlayNext()
         return;
     }
     const ScriptCommand &command = m_commands[m_next];
-    if (!m_screen || !m_screen->isVisible()) {
+    const int status = m_screen.screenStatus();
+    if (status == KPF_SCREEN_NONE) {
         Fail(command.line, QStringLiteral("the screen has already closed"));
         return;
     }
-    if (QApplication::activeModalWidget() != m_screen) {
-        // A message box is still in front; it is acknowledged on its own.
-        m_timer.start(PollMs);
+    if (status == KPF_SCREEN_COVERED) {
+        // A message box is still in front; it is acknowledged on its own, and its closing
+        // resumes the script.
+        m_blocked = true;
         return;
     }
     GrabForFinalScreenshot();
@@ -125,6 +147,7 @@ void ScriptedOperator::Fail(int line, const QString &message)
 void ScriptedOperator::EndScript()
 {
     m_phase = Phase::Ended;
+    m_blocked = false;
     m_timer.stop();
     GrabForFinalScreenshot();
     CloseScreen();
@@ -134,25 +157,28 @@ void ScriptedOperator::EndScript()
 // that kpfhost never waits for nobody.
 void ScriptedOperator::CloseScreen()
 {
-    if (!m_screen || !m_screen->isVisible())
-        return;
-    m_screen->close();
-    if (m_screen && m_screen->isVisible()) {
+    if (m_screen.closeScreen() == 1) {
         HostOutput::Note(QStringLiteral("the screen refused to close; ending its modal showing"));
-        if (auto *dialog = qobject_cast<QDialog *>(m_screen.data()))
-            dialog->done(TForm::mrCancel);
+        m_screen.endScreen();
     }
 }
 
+// The last picture before the script's end: written over before every command, as long as the
+// screen is up.
 void ScriptedOperator::GrabForFinalScreenshot()
 {
-    if (!m_finalScreenshot.isEmpty() && m_screen && m_screen->isVisible())
-        m_lastGrab = m_screen->grab().toImage();
+    if (m_finalScreenshot.isEmpty() || !ScreenShown())
+        return;
+    const QByteArray file = m_finalScreenshot.toUtf8();
+    m_finalShot = m_screen.saveScreenshot(file.constData()) == KPF_TEST_OK
+                      ? FinalScreenshot::Saved
+                      : FinalScreenshot::Failed;
 }
 
 bool ScriptedOperator::Finish(bool entryFailed)
 {
     m_timer.stop();
+    m_screen.setScreenObserver(nullptr, nullptr);
     if (!entryFailed && m_phase != Phase::Ended) {
         if (m_next < m_commands.size())
             Fail(m_commands[m_next].line, QStringLiteral("the screen has already closed"));
@@ -160,11 +186,10 @@ bool ScriptedOperator::Finish(bool entryFailed)
             Fail(m_commands.front().line, QStringLiteral("the screen was never shown"));
     }
     m_phase = Phase::Ended;
-    if (!m_finalScreenshot.isEmpty() && !m_lastGrab.isNull() &&
-        !m_lastGrab.save(m_finalScreenshot)) {
+    m_blocked = false;
+    if (m_finalShot == FinalScreenshot::Failed) {
         HostOutput::Note(QStringLiteral("cannot write the screenshot %1").arg(m_finalScreenshot));
         m_failed = true;
     }
-    m_screen = nullptr;
     return !m_failed;
 }

@@ -1,21 +1,19 @@
 #pragma once
 
 #include "ScriptCommand.h"
+#include "TestInterface.h"
 
 #include <QElapsedTimer>
-#include <QImage>
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <vector>
 
-class QWidget;
-class TDBGrid;
-
-// Plays a script on the module's screen as an operator would: started before the entry is
-// called, it waits inside the entry's modal loop until the screen is shown and active, then plays
-// one command per turn of the event loop (so that every reaction of the screen runs in between).
+// Plays a script on the module's screen as an operator would, through the test interface
+// (kpf_test.h): started before the entry is called, it waits inside the entry's modal loop until
+// the screen is shown and active, then plays one command per turn of the event loop (so that
+// every reaction of the screen runs in between). It waits by the screen's events (shown,
+// activated, a message box closed), which the test interface reports.
 // When the commands are done it closes the screen as the window system would. A command that
 // cannot be played prints "ERROR script line N: ..." and ends the script, closing the screen.
 class ScriptedOperator : public QObject
@@ -23,7 +21,9 @@ class ScriptedOperator : public QObject
     Q_OBJECT
 
 public:
-    explicit ScriptedOperator(std::vector<ScriptCommand> commands, QObject *parent = nullptr);
+    ScriptedOperator(const TestInterface &screen, std::vector<ScriptCommand> commands,
+                     QObject *parent = nullptr);
+    ~ScriptedOperator() override;
 
     // Saves a PNG of the screen as it was just before the script's end.
     void SetFinalScreenshot(const QString &fileName) { m_finalScreenshot = fileName; }
@@ -35,15 +35,18 @@ public:
 
 private:
     enum class Phase { WaitingForScreen, Playing, Ended };
+    enum class FinalScreenshot { None, Saved, Failed };
 
+    static void OnScreenStatus(int status, void *context);
     void Step();
     bool WaitForScreen();
+    void WakeAtNextDeadline(bool inFront);
     void PlayNext();
     void Fail(int line, const QString &message);
     void EndScript();
     void CloseScreen();
     void GrabForFinalScreenshot();
-    static QWidget *FindScreen();
+    bool ScreenShown() const;
 
     // The commands (ScriptedOperatorActions.cpp); false with *error when one cannot be played.
     bool Play(const ScriptCommand &command, QString *error);
@@ -53,16 +56,19 @@ private:
     bool Dump(QString *error);
     bool Screenshot(const QString &fileName, QString *error);
     bool Reactivate(QString *error);
-    void ProcessEventsUntil(const std::function<bool()> &done, int milliseconds);
+    // Runs the event loop until done() holds after a window event, or for at most milliseconds.
+    static void WaitForWindows(const std::function<bool()> &done, int milliseconds);
 
+    const TestInterface &m_screen;
     std::vector<ScriptCommand> m_commands;
     size_t m_next = 0;
     Phase m_phase = Phase::WaitingForScreen;
-    QPointer<QWidget> m_screen;
-    QTimer m_timer;
+    QTimer m_timer;          // the next command, a wait, or a deadline while waiting for the screen
     QElapsedTimer m_waiting; // since the screen was first seen, until it is ready
+    bool m_screenSeen = false;
+    bool m_blocked = false; // a message box in front: the screen's events resume the script
     bool m_activationRequested = false;
     bool m_failed = false;
     QString m_finalScreenshot;
-    QImage m_lastGrab;
+    FinalScreenshot m_finalShot = FinalScreenshot::None;
 };

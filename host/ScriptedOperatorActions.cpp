@@ -1,15 +1,12 @@
 #include "ScriptedOperator.h"
 
 #include "HostOutput.h"
-#include "StateDump.h"
-#include "TDBGrid.h"
-#include "TDataSet.h" // complete type for TDBGrid::DataSet()
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QTest>
-#include <QThread>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 
 bool ScriptedOperator::Play(const ScriptCommand &command, QString *error)
@@ -30,7 +27,7 @@ bool ScriptedOperator::Play(const ScriptCommand &command, QString *error)
     case Kind::Reactivate:
         return Reactivate(error);
     case Kind::Close:
-        m_screen->close(); // as the window system asks; the screen may refuse
+        m_screen.closeScreen(); // as the window system asks; the screen may refuse
         return true;
     case Kind::Wait:
         return true; // the next command is scheduled that much later
@@ -42,12 +39,10 @@ bool ScriptedOperator::Play(const ScriptCommand &command, QString *error)
 // a message box returns when the box has been acknowledged.
 bool ScriptedOperator::Click(const QString &name, QString *error)
 {
-    auto *control = m_screen->findChild<QWidget *>(name);
-    if (!control) {
+    if (m_screen.touch(name.toUtf8().constData()) != KPF_TEST_OK) {
         *error = QStringLiteral("no control named '%1' on the screen").arg(name);
         return false;
     }
-    QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, control->rect().center());
     return true;
 }
 
@@ -55,14 +50,11 @@ bool ScriptedOperator::Click(const QString &name, QString *error)
 bool ScriptedOperator::Keys(const std::vector<ScriptKey> &keys, QString *error)
 {
     for (const ScriptKey &key : keys) {
-        if (!m_screen || !m_screen->isVisible()) {
+        const QByteArray text = key.text.toUtf8();
+        if (m_screen.sendKey(key.key, int(key.modifiers), text.constData()) != KPF_TEST_OK) {
             *error = QStringLiteral("the screen closed before every key was pressed");
             return false;
         }
-        QWidget *target = QApplication::focusWidget();
-        if (!target || (target != m_screen && !m_screen->isAncestorOf(target)))
-            target = m_screen;
-        QTest::sendKeyEvent(QTest::Click, target, key.key, key.text, key.modifiers);
     }
     return true;
 }
@@ -70,44 +62,37 @@ bool ScriptedOperator::Keys(const std::vector<ScriptKey> &keys, QString *error)
 // A touch on the grid cell of that row in the column that shows the field.
 bool ScriptedOperator::Select(int row, const QString &field, QString *error)
 {
-    auto *grid = m_screen->findChild<TDBGrid *>(QStringLiteral("dbgImpRedZ"));
-    if (!grid)
-        grid = m_screen->findChild<TDBGrid *>();
-    if (!grid) {
+    switch (m_screen.touchGridCell(row, field.toUtf8().constData())) {
+    case KPF_TEST_OK:
+        return true;
+    case KPF_TEST_NO_GRID:
         *error = QStringLiteral("the screen has no grid");
         return false;
-    }
-    const int column = grid->ColumnOfField(field);
-    if (column < 0) {
+    case KPF_TEST_NOT_FOUND:
         *error = QStringLiteral("the grid shows no column for the field '%1'").arg(field);
         return false;
-    }
-    const int rows = grid->model() ? grid->model()->rowCount() : 0;
-    if (row >= rows) {
-        *error =
-            QStringLiteral("row %1 is not in the grid, which shows %2 rows").arg(row).arg(rows);
+    case KPF_TEST_OUT_OF_RANGE:
+        *error = QStringLiteral("row %1 is not in the grid, which shows %2 rows")
+                     .arg(row)
+                     .arg(m_screen.gridRowCount());
+        return false;
+    default:
+        *error = QStringLiteral("the screen has already closed");
         return false;
     }
-    const QModelIndex index = grid->model()->index(row, column);
-    grid->scrollTo(index);
-    QRect cell = grid->visualRect(index);
-    // Aim at the part of the cell that is really visible (the panel cuts the grid's edges).
-    const QRect visible = cell.intersected(grid->viewport()->visibleRegion().boundingRect());
-    if (!visible.isEmpty())
-        cell = visible;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
-    return true;
 }
 
 bool ScriptedOperator::Dump(QString *)
 {
-    HostOutput::Line("STATE", StateDump::ScreenState(m_screen));
+    QByteArray state(std::max(0, m_screen.getScreenState(nullptr, 0)), '\0');
+    m_screen.getScreenState(state.data(), int(state.size()) + 1);
+    HostOutput::Line("STATE", state);
     return true;
 }
 
 bool ScriptedOperator::Screenshot(const QString &fileName, QString *error)
 {
-    if (!m_screen->grab().save(fileName)) {
+    if (m_screen.saveScreenshot(fileName.toUtf8().constData()) != KPF_TEST_OK) {
         *error = QStringLiteral("cannot write the screenshot %1").arg(fileName);
         return false;
     }
@@ -125,13 +110,17 @@ bool ScriptedOperator::Reactivate(QString *error)
     other->resize(160, 60);
     other->show();
     other->activateWindow();
-    ProcessEventsUntil([&] { return other->isActiveWindow(); }, 2000);
+    WaitForWindows([&] { return other->isActiveWindow(); }, 2000);
     const bool tookIt = other->isActiveWindow();
     other->close();
     other.reset();
-    if (m_screen) {
-        m_screen->activateWindow();
-        ProcessEventsUntil([&] { return !m_screen || m_screen->isActiveWindow(); }, 2000);
+    if (m_screen.activateScreen() == KPF_TEST_OK) {
+        WaitForWindows(
+            [&] {
+                const int status = m_screen.screenStatus();
+                return status == KPF_SCREEN_NONE || status == KPF_SCREEN_ACTIVE;
+            },
+            2000);
     }
     if (!tookIt) {
         *error = QStringLiteral("the other window did not get the activation");
@@ -140,12 +129,51 @@ bool ScriptedOperator::Reactivate(QString *error)
     return true;
 }
 
-void ScriptedOperator::ProcessEventsUntil(const std::function<bool()> &done, int milliseconds)
+namespace
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
+// Ends a local event loop as soon as a window event (an activation, a show or a hide) has left
+// `done` true, once the event has been handled.
+class WindowEventWatch : public QObject
+{
+public:
+    WindowEventWatch(QEventLoop &loop, std::function<bool()> done)
+        : m_loop(loop), m_done(std::move(done))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
     }
+    ~WindowEventWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
+        case QEvent::Show:
+        case QEvent::Hide:
+            QTimer::singleShot(0, &m_loop, [this] {
+                if (m_done())
+                    m_loop.quit();
+            });
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QEventLoop &m_loop;
+    std::function<bool()> m_done;
+};
+} // namespace
+
+void ScriptedOperator::WaitForWindows(const std::function<bool()> &done, int milliseconds)
+{
+    if (done())
+        return;
+    QEventLoop loop;
+    const WindowEventWatch watch(loop, done);
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
 }

@@ -5,7 +5,12 @@ Loads lib_dll.so and libPkg_Kpf05520.so, has the module create the QApplication,
 entry CriaImpostoRedz for one Z reduction and prints the tax lines of the returned packet.
 
     host.py --lib-dir DIR [--home DIR] [--connection TEXT] [--confirm-after-ms N]
-            BRANCH TILL ZCOUNTER YYYY-MM-DD
+            [--touch NAME | --key KEY ...] BRANCH TILL ZCOUNTER YYYY-MM-DD
+
+--touch and --key drive the screen as an integration test would, through the test interface
+(libkpf_test.so, kpf_test.h): once the screen is active, each control NAME is touched and each KEY
+("5", "Return", "Ctrl+Del") pressed in the order given, the screen's state printed as
+"STATE {json}" before each and, while the screen is still up, after the last.
 
 Exit status: 0 confirmed, 1 left without confirmation, 2 failed or bad usage.
 """
@@ -18,6 +23,8 @@ import xml.etree.ElementTree as ET
 
 KPF_CONFIRMED, KPF_NOT_CONFIRMED = 0, 1
 MESSAGE_CALLBACK = ctypes.CFUNCTYPE(None, ctypes.c_char_p, ctypes.c_int, ctypes.c_void_p)
+SCREEN_CALLBACK = ctypes.CFUNCTYPE(None, ctypes.c_int, ctypes.c_void_p)
+KPF_SCREEN_ACTIVE = 3
 
 
 def tdatetime(date):
@@ -42,6 +49,46 @@ def load(lib_dir):
     return dll, module
 
 
+def load_test_interface(lib_dir):
+    test = ctypes.CDLL(os.path.join(lib_dir, "libkpf_test.so"))
+    test.KpfTest_GetScreenState.argtypes = [ctypes.c_char_p, ctypes.c_int]
+    test.KpfTest_Touch.argtypes = [ctypes.c_char_p]
+    test.KpfTest_SendKeyName.argtypes = [ctypes.c_char_p]
+    test.KpfTest_SetScreenObserver.argtypes = [SCREEN_CALLBACK, ctypes.c_void_p]
+    return test
+
+
+def screen_state(test):
+    """The screen's state as JSON text, or None when no screen is shown."""
+    size = test.KpfTest_GetScreenState(None, 0)
+    if size < 0:
+        return None
+    buffer = ctypes.create_string_buffer(size + 1)
+    test.KpfTest_GetScreenState(buffer, size + 1)
+    return buffer.value.decode("utf-8")
+
+
+def plays_once_active(test, actions):
+    """A screen observer that plays the actions, ("touch" | "key", name), once the screen is
+    first active."""
+    def played(status, _):
+        if status != KPF_SCREEN_ACTIVE or not actions:
+            return
+        pending, actions[:] = list(actions), []
+        for kind, name in pending:
+            print(f"STATE {screen_state(test)}", flush=True)
+            if kind == "touch":
+                rc = test.KpfTest_Touch(name.encode())
+            else:
+                rc = test.KpfTest_SendKeyName(name.encode())
+            word = "TOUCH" if kind == "touch" else "KEY"
+            print(f"{word}ED {name}" if rc == 0 else f"{word} FAILED {name} {rc}", flush=True)
+        state = screen_state(test)
+        if state is not None:
+            print(f"STATE {state}", flush=True)
+    return SCREEN_CALLBACK(played)
+
+
 def take_text(module, pointer):
     """Copies a text the module allocated and releases it."""
     if not pointer.value:
@@ -62,12 +109,16 @@ def main():
     parser.add_argument("--home")
     parser.add_argument("--connection")
     parser.add_argument("--confirm-after-ms", type=int)
+    parser.add_argument("--touch", action="append", dest="actions", default=[],
+                        type=lambda name: ("touch", name))
+    parser.add_argument("--key", action="append", dest="actions", type=lambda name: ("key", name))
     parser.add_argument("branch")
     parser.add_argument("till")
     parser.add_argument("zcounter")
     parser.add_argument("date", type=datetime.date.fromisoformat)
     args = parser.parse_args()
-    if args.confirm_after_ms is not None and not any(
+    automated = args.confirm_after_ms is not None or args.actions
+    if automated and not any(
             os.environ.get(v) for v in ("QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY")):
         os.environ["QT_QPA_PLATFORM"] = "offscreen"
 
@@ -84,9 +135,15 @@ def main():
     observer = MESSAGE_CALLBACK(
         lambda text, kind, _: print(f"MESSAGE {kind} {text.decode('utf-8')}", flush=True))
     dll.KpfDll_SetMessageObserver(observer, None)
-    if args.confirm_after_ms is not None:
+    if automated:
         dll.KpfDll_SetAutoAcknowledge(1)
+    if args.confirm_after_ms is not None:
         dll.KpfDll_ScheduleClick(b"blsConfirm", args.confirm_after_ms)
+    test = screen_observer = None
+    if args.actions:
+        test = load_test_interface(args.lib_dir)
+        screen_observer = plays_once_active(test, list(args.actions))
+        test.KpfTest_SetScreenObserver(screen_observer, None)
 
     packet, error = ctypes.c_void_p(), ctypes.c_void_p()
     z_date = tdatetime(args.date)
@@ -95,6 +152,8 @@ def main():
                                   ctypes.byref(error))
     packet_text, error_text = take_text(module, packet), take_text(module, error)
     dll.KpfDll_SetMessageObserver(MESSAGE_CALLBACK(), None)
+    if test:
+        test.KpfTest_SetScreenObserver(SCREEN_CALLBACK(), None)
     module.Finalize()
     if code == KPF_CONFIRMED:
         print("CONFIRMED")

@@ -61,8 +61,11 @@ install)
   rm -rf "$prefix"
   cmake --install "$build" --prefix "$prefix" > "$work/install.log"
   # The packaging check: nothing of the tests, benchmarks or fuzzers, and the development links.
-  ! find "$prefix" -name '*test*' -o -name '*bench*' -o -name '*fuzz*' | grep . || fail "test files installed"
-  for lib in libkpfplatform lib_dll libPkg_Kpf05520; do
+  # The test interface for hosts (libkpf_test.so, kpf_test.h) is a product library, not a test.
+  ! find "$prefix" \( -name '*test*' ! -name 'libkpf_test.so*' ! -name kpf_test.h \) \
+    -o -name '*bench*' -o -name '*fuzz*' | grep . || fail "test files installed"
+  [[ -f $(echo "$prefix"/include/kpf05520/kpf_test.h) ]] || fail "kpf_test.h not installed"
+  for lib in libkpfplatform lib_dll libPkg_Kpf05520 libkpf_test; do
     [[ -L $(echo "$prefix"/lib/*/kpf05520/$lib.so) ]] || fail "$lib.so missing or not a link"
     readelf -d "$prefix"/lib/*/kpf05520/$lib.so.1 | grep -q "SONAME.*\[$lib.so.1\]" || fail "$lib: no SONAME .so.1"
   done ;;
@@ -98,6 +101,7 @@ deb)
   echo "Depends: $depends"
   [[ $depends == *libqt6widgets6* && $depends == *libqt6sql6-sqlite* && $depends == *fonts-* ]] ||
     fail "Depends lacks Qt 6, its SQLite driver or the fonts"
+  [[ $depends != *libqt6test* ]] || fail "Depends names Qt Test, which no product file uses"
   lintian --fail-on error "$deb" || fail "lintian reports errors"
   dpkg-deb -x "$deb" "$work/deb/root"
   check_resolves_inside "$work/deb/root/usr/bin/kpfhost" "$work/deb/root"

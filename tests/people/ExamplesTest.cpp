@@ -1,9 +1,13 @@
 // The examples for host engineers run as they are shipped: the C host and the Python host call
 // the module for the demo Z reduction, have Confirm touched, and print the stored lines; the
-// Pascal host (built with fpc) also types a line and stores the result through sqldb.
+// Python host also drives the screen through the test interface (kpf_test.h); the Pascal host
+// (built with fpc) also types a line and stores the result through sqldb.
 #include "KpfHostProcess.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -129,6 +133,49 @@ const ExampleHost kHosts[] = {
 
 INSTANTIATE_TEST_SUITE_P(Hosts, Examples, ::testing::ValuesIn(kHosts),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// The screen's state before each action and the actions' effects, as a Python test sees them: a
+// name that is no control is refused (-2, KPF_TEST_NOT_FOUND), a touched digit and a typed one go
+// to the new line's code, Cancel leaves without confirming.
+TEST(PythonTestInterface, DumpsTheStateAndTouchesControls)
+{
+    KpfHostProcess home;
+    ASSERT_TRUE(home.ready()) << home.setupError().toStdString();
+    const ExampleHost &python = kHosts[1];
+    if (python.program.isEmpty())
+        GTEST_SKIP() << "python3 is not installed";
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the Python host does not run against the sanitizer build";
+#endif
+    QStringList arguments{QStringLiteral("--home"), home.home()};
+    for (const char *name : {"nope", "sbt0"})
+        arguments << QStringLiteral("--touch") << QLatin1String(name);
+    arguments << QStringLiteral("--key") << QStringLiteral("1") << QStringLiteral("--touch")
+              << QStringLiteral("blsCancel");
+    arguments << QStringLiteral("0001") << QStringLiteral("001") << QStringLiteral("000123")
+              << QStringLiteral("2026-12-02");
+    const ExampleRun run = RunExample(python, arguments, home.environment);
+    EXPECT_EQ(run.exitCode, 1) << Show(run);
+    const QStringList expectedActions{QStringLiteral("TOUCH FAILED nope -2"),
+                                      QStringLiteral("TOUCHED sbt0"), QStringLiteral("KEYED 1"),
+                                      QStringLiteral("TOUCHED blsCancel"),
+                                      QStringLiteral("NOT CONFIRMED")};
+    EXPECT_EQ(run.lines.filter(QRegularExpression(QStringLiteral("^(TOUCH|KEY|NOT)"))),
+              expectedActions)
+        << Show(run);
+    QList<QJsonObject> states;
+    for (const QString &line : run.lines.filter(QRegularExpression(QStringLiteral("^STATE "))))
+        states << QJsonDocument::fromJson(line.mid(6).toUtf8()).object();
+    ASSERT_EQ(states.size(), 4) << Show(run); // none after Cancel: the screen is gone
+    EXPECT_EQ(states[0].value(QStringLiteral("state")).toInt(), 1) << Show(run);
+    EXPECT_EQ(states[0].value(QStringLiteral("rows")).toArray().size(), 3) << Show(run);
+    const QJsonArray typed = states[3].value(QStringLiteral("rows")).toArray();
+    ASSERT_EQ(typed.size(), 4) << Show(run);
+    EXPECT_EQ(states[3].value(QStringLiteral("state")).toInt(), 3) << Show(run);
+    EXPECT_EQ(typed[0].toObject().value(QStringLiteral("CDIMPOSTO")).toString(),
+              QStringLiteral("01"))
+        << Show(run);
+}
 
 // --- the Pascal host -------------------------------------------------------------------------
 

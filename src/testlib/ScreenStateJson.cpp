@@ -1,4 +1,4 @@
-#include "StateDump.h"
+#include "ScreenStateJson.h"
 
 #include "JsonLine.h"
 #include "TDBGrid.h"
@@ -8,7 +8,7 @@
 #include <QDateTime>
 #include <QWidget>
 
-QByteArray StateDump::ScreenState(const QWidget *screen)
+QByteArray ScreenStateJson::Of(const QWidget *screen)
 {
     const auto *dataSet = screen->findChild<TDataSet *>(QStringLiteral("cdsImpRedZ"));
     const auto *grid = screen->findChild<TDBGrid *>(QStringLiteral("dbgImpRedZ"));
@@ -23,11 +23,11 @@ QByteArray StateDump::ScreenState(const QWidget *screen)
         state.AddNull("selectedField");
     else
         state.AddString("selectedField", selected);
-    state.AddJson("rows", DataSetRows(dataSet));
+    state.AddJson("rows", Rows(dataSet));
     return state.ToJson();
 }
 
-QByteArray StateDump::DataSetRows(const TDataSet *dataSet)
+QByteArray ScreenStateJson::Rows(const TDataSet *dataSet)
 {
     QList<QByteArray> rows;
     if (dataSet && dataSet->Active()) {
@@ -44,7 +44,7 @@ QByteArray StateDump::DataSetRows(const TDataSet *dataSet)
     return JsonLine::Array(rows);
 }
 
-QByteArray StateDump::FieldValue(const QVariant &value, TFieldType type)
+QByteArray ScreenStateJson::FieldValue(const QVariant &value, TFieldType type)
 {
     if (!value.isValid() || value.isNull())
         return "null";

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "TField.h"
+
+#include <QByteArray>
+#include <QVariant>
+
+class TDataSet;
+class QWidget;
+
+// The screen's state as one JSON line: {nrCampo, txAliq, txValor, state, recNo (0 = top, -1
+// none), selectedField, rows}. Texts are strings, floats numbers, dates "YYYY-MM-DD"; an empty
+// field is null.
+class ScreenStateJson
+{
+public:
+    static QByteArray Of(const QWidget *screen);
+    static QByteArray FieldValue(const QVariant &value, TFieldType type);
+
+private:
+    static QByteArray Rows(const TDataSet *dataSet);
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QHeaderView>
+#include <QStaticText>
+
+#include <vector>
+
+// The grid's column titles. With title colours on, every section is painted flat in the frame
+// colour with white bold Arial text, a darker line right and below, and 1 x 3 pixels of padding;
+// off, the style paints them as any header. Painted here rather than through a style sheet,
+// which would give every grid a style of its own to build and to consult on each paint.
+class TDBGridTitles : public QHeaderView
+{
+    Q_OBJECT
+
+public:
+    explicit TDBGridTitles(QWidget *parent = nullptr);
+
+    void SetTitleColors(bool on);
+    bool TitleColors() const { return m_titleColors; }
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+    QSize sectionSizeFromContents(int logicalIndex) const override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    const QStaticText &Title(int logicalIndex, int width) const;
+
+    bool m_titleColors = false;
+    // Each section's title as last laid out (elided to its width), so that a repaint only draws.
+    struct LaidOutTitle {
+        QString title;
+        int width = -1;
+        QStaticText text;
+    };
+    mutable std::vector<LaidOutTitle> m_laidOut;
+};

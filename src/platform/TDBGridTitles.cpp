@@ -54,18 +54,27 @@ void TDBGridTitles::paintSection(QPainter *painter, const QRect &rect, int logic
 
 void TDBGridTitles::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         m_laidOut.clear();
     QHeaderView::changeEvent(event);
 }
 
-const QStaticText &TDBGridTitles::Title(int logicalIndex, int width) const
+TDBGridTitles::LaidOutTitle &TDBGridTitles::LaidOut(int logicalIndex) const
 {
     if (logicalIndex >= int(m_laidOut.size()))
         m_laidOut.resize(logicalIndex + 1);
-    LaidOutTitle &laidOut = m_laidOut[logicalIndex];
-    const QString title =
-        model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+    return m_laidOut[logicalIndex];
+}
+
+QString TDBGridTitles::SectionTitle(int logicalIndex) const
+{
+    return model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+}
+
+const QStaticText &TDBGridTitles::Title(int logicalIndex, int width) const
+{
+    LaidOutTitle &laidOut = LaidOut(logicalIndex);
+    const QString title = SectionTitle(logicalIndex);
     if (laidOut.width != width || laidOut.title != title) {
         laidOut.title = title;
         laidOut.width = width;
@@ -82,10 +91,14 @@ QSize TDBGridTitles::sectionSizeFromContents(int logicalIndex) const
 {
     if (!m_titleColors)
         return QHeaderView::sectionSizeFromContents(logicalIndex);
-    const QString title =
-        model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
-    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
-    const QMargins around = kPadding + kLines + QMargins(margin, margin, margin, margin);
-    return QSize(fontMetrics().horizontalAdvance(title), fontMetrics().height()) +
-           QSize(around.left() + around.right(), around.top() + around.bottom());
+    LaidOutTitle &laidOut = LaidOut(logicalIndex);
+    const QString title = SectionTitle(logicalIndex);
+    if (laidOut.measured.isEmpty() || laidOut.measuredTitle != title) {
+        const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+        const QMargins around = kPadding + kLines + QMargins(margin, margin, margin, margin);
+        laidOut.measuredTitle = title;
+        laidOut.measured = QSize(fontMetrics().horizontalAdvance(title), fontMetrics().height()) +
+                           QSize(around.left() + around.right(), around.top() + around.bottom());
+    }
+    return laidOut.measured;
 }

@@ -28,11 +28,16 @@ private:
     const QStaticText &Title(int logicalIndex, int width) const;
 
     bool m_titleColors = false;
-    // Each section's title as last laid out (elided to its width), so that a repaint only draws.
+    // Each section's title as last laid out (elided to its width) and measured, so that a
+    // repaint only draws and the views' many size queries only look up.
     struct LaidOutTitle {
         QString title;
         int width = -1;
         QStaticText text;
+        QString measuredTitle;
+        QSize measured;
     };
+    LaidOutTitle &LaidOut(int logicalIndex) const;
+    QString SectionTitle(int logicalIndex) const;
     mutable std::vector<LaidOutTitle> m_laidOut;
 };

@@ -194,7 +194,8 @@ void BM_CellRepaint_BareTable(benchmark::State &state)
         cd = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
         name = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
     }
-    return cd.empty() ? cd : name;
+    benchmark::DoNotOptimize(cd);
+    return name;
 }
 
 void BM_CodeCheck_SQLiteC(benchmark::State &state)
@@ -214,43 +215,33 @@ void BM_CodeCheck_SQLiteC(benchmark::State &state)
     sqlite3_close(db);
 }
 
-// KPF_BENCH_ITERATIONS fixes every benchmark's iterations (one run, no estimate), as
-// bench/callgrind needs to tell iterations apart.
-void FixedIterations(benchmark::internal::Benchmark *benchmark)
+// Registers every benchmark of the program. KPF_BENCH_ITERATIONS fixes their iterations (one run,
+// no estimate), as bench/callgrind needs to tell iterations apart.
+void RegisterBenchmarks()
 {
-    if (const int iterations = qEnvironmentVariableIntValue("KPF_BENCH_ITERATIONS"); iterations > 0)
-        benchmark->Iterations(iterations);
+    const struct {
+        const char *name;
+        void (*run)(benchmark::State &);
+        bool manualTime;
+    } benchmarks[] = {
+        {"BM_OpenClose_Module", BM_OpenClose_Module, false},
+        {"BM_OpenClose_BareDialog", BM_OpenClose_BareDialog, false},
+        {"BM_Keypad_Module", BM_Keypad_Module, true},
+        {"BM_Keypad_GridCell", BM_Keypad_GridCell, true},
+        {"BM_CodeCheck_Module", BM_CodeCheck_Module, true},
+        {"BM_CodeCheck_CheckOnly", BM_CodeCheck_CheckOnly, true},
+        {"BM_CodeCheck_SQLiteC", BM_CodeCheck_SQLiteC, false},
+        {"BM_CellRepaint_BareTable", BM_CellRepaint_BareTable, true},
+    };
+    const int iterations = qEnvironmentVariableIntValue("KPF_BENCH_ITERATIONS");
+    for (const auto &b : benchmarks) {
+        auto *registered = benchmark::RegisterBenchmark(b.name, b.run);
+        registered->Unit(benchmark::kMicrosecond);
+        b.manualTime ? registered->UseManualTime() : registered->UseRealTime();
+        if (iterations > 0)
+            registered->Iterations(iterations);
+    }
 }
-
-BENCHMARK(BM_OpenClose_Module)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime()
-    ->Apply(FixedIterations);
-BENCHMARK(BM_OpenClose_BareDialog)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime()
-    ->Apply(FixedIterations);
-BENCHMARK(BM_Keypad_Module)->Unit(benchmark::kMicrosecond)->UseManualTime()->Apply(FixedIterations);
-BENCHMARK(BM_Keypad_GridCell)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseManualTime()
-    ->Apply(FixedIterations);
-BENCHMARK(BM_CodeCheck_Module)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseManualTime()
-    ->Apply(FixedIterations);
-BENCHMARK(BM_CodeCheck_CheckOnly)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseManualTime()
-    ->Apply(FixedIterations);
-BENCHMARK(BM_CodeCheck_SQLiteC)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime()
-    ->Apply(FixedIterations);
-BENCHMARK(BM_CellRepaint_BareTable)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseManualTime()
-    ->Apply(FixedIterations);
 
 } // namespace
 
@@ -258,6 +249,7 @@ int main(int argc, char **argv)
 {
     PrepareEnvironment();
     QApplication app(argc, argv);
+    RegisterBenchmarks();
     benchmark::Initialize(&argc, argv);
     std::fprintf(stderr, "making the database (10,000 codes, %d stored lines)...\n", StoredLines);
     g_home = std::make_unique<Home>(10000);

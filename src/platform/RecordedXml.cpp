@@ -17,32 +17,28 @@ std::shared_ptr<const RecordedXml> RecordedXml::Shared(const QString &path, cons
 RecordedXml::RecordedXml(const QByteArray &xml) : m_source(xml)
 {
     QXmlStreamReader reader(xml);
+    const auto add = [&](Kind kind, QString name, QXmlStreamAttributes attributes, QString text) {
+        m_tokens.push_back({kind, std::move(name), std::move(attributes), std::move(text),
+                            reader.lineNumber(), reader.columnNumber()});
+    };
     while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType type = reader.readNext();
-        if (type == QXmlStreamReader::StartElement)
-            m_tokens.push_back({Kind::Start,
-                                reader.name().toString(),
-                                reader.attributes(),
-                                {},
-                                reader.lineNumber(),
-                                reader.columnNumber()});
-        else if (type == QXmlStreamReader::EndElement)
-            m_tokens.push_back({Kind::End, {}, {}, {}, reader.lineNumber(), reader.columnNumber()});
-        else if (type == QXmlStreamReader::Characters || type == QXmlStreamReader::EntityReference)
-            m_tokens.push_back({Kind::Text,
-                                {},
-                                {},
-                                reader.text().toString(),
-                                reader.lineNumber(),
-                                reader.columnNumber()});
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            add(Kind::Start, reader.name().toString(), reader.attributes(), {});
+            break;
+        case QXmlStreamReader::EndElement:
+            add(Kind::End, {}, {}, {});
+            break;
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference:
+            add(Kind::Text, {}, {}, reader.text().toString());
+            break;
+        default: // declarations, comments and processing instructions build nothing
+            break;
+        }
     }
     if (reader.hasError())
-        m_tokens.push_back({Kind::Error,
-                            reader.errorString(),
-                            {},
-                            {},
-                            reader.lineNumber(),
-                            reader.columnNumber()});
+        add(Kind::Error, reader.errorString(), {}, {});
 }
 
 const RecordedXml::Token &RecordedXml::Cursor::Current() const

@@ -45,10 +45,12 @@ void TDBGridTitles::paintSection(QPainter *painter, const QRect &rect, int logic
     painter->fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), kTitleLine);
     painter->fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), kTitleLine);
     const QRect textRect = rect.marginsRemoved(kLines).marginsRemoved(kPadding);
-    const QStaticText &title = Title(logicalIndex, textRect.width());
+    const QStaticText &title = Title(logicalIndex);
     const QRect placed =
         QStyle::alignedRect(layoutDirection(), defaultAlignment(), title.size().toSize(), textRect);
     painter->setPen(Qt::white);
+    painter->setClipRect(
+        textRect); // a title wider than its section is cut, as a style sheet cuts it
     painter->drawStaticText(placed.topLeft(), title);
 }
 
@@ -71,14 +73,12 @@ QString TDBGridTitles::SectionTitle(int logicalIndex) const
     return model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
 }
 
-const QStaticText &TDBGridTitles::Title(int logicalIndex, int width) const
+const QStaticText &TDBGridTitles::Title(int logicalIndex) const
 {
     LaidOutTitle &laidOut = LaidOut(logicalIndex);
     const QString title = SectionTitle(logicalIndex);
-    if (laidOut.width != width || laidOut.title != title) {
-        laidOut.title = title;
-        laidOut.width = width;
-        laidOut.text.setText(fontMetrics().elidedText(title, textElideMode(), width));
+    if (laidOut.text.text() != title) {
+        laidOut.text.setText(title);
         laidOut.text.setTextFormat(Qt::PlainText);
         laidOut.text.prepare(QTransform(), font());
     }

@@ -25,14 +25,12 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    const QStaticText &Title(int logicalIndex, int width) const;
+    const QStaticText &Title(int logicalIndex) const;
 
     bool m_titleColors = false;
-    // Each section's title as last laid out (elided to its width) and measured, so that a
-    // repaint only draws and the views' many size queries only look up.
+    // Each section's title as last laid out and measured, so that a repaint only draws and the
+    // views' many size queries only look up.
     struct LaidOutTitle {
-        QString title;
-        int width = -1;
         QStaticText text;
         QString measuredTitle;
         QSize measured;

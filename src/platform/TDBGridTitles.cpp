@@ -49,8 +49,8 @@ void TDBGridTitles::paintSection(QPainter *painter, const QRect &rect, int logic
     const QRect placed =
         QStyle::alignedRect(layoutDirection(), defaultAlignment(), title.size().toSize(), textRect);
     painter->setPen(Qt::white);
-    painter->setClipRect(
-        textRect); // a title wider than its section is cut, as a style sheet cuts it
+    if (title.size().width() > textRect.width())
+        painter->setClipRect(textRect); // cut at the padding, as a style sheet cuts it
     painter->drawStaticText(placed.topLeft(), title);
 }
 

@@ -6,9 +6,10 @@
 #include <vector>
 
 // The grid's column titles. With title colours on, every section is painted flat in the frame
-// colour with white bold Arial text, a darker line right and below, and 1 x 3 pixels of padding;
-// off, the style paints them as any header. Painted here rather than through a style sheet,
-// which would give every grid a style of its own to build and to consult on each paint.
+// colour with white bold Arial text, a darker line right and below, and a padding of 1 pixel above
+// and below and 3 beside; off, the style paints them as any header. Painted here rather than
+// through a style sheet, which would give every grid a style of its own to build and to consult on
+// each paint.
 class TDBGridTitles : public QHeaderView
 {
     Q_OBJECT
@@ -17,7 +18,6 @@ public:
     explicit TDBGridTitles(QWidget *parent = nullptr);
 
     void SetTitleColors(bool on);
-    bool TitleColors() const { return m_titleColors; }
 
 protected:
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;

@@ -76,6 +76,16 @@ void BM_OpenClose_BareDialog(benchmark::State &state)
 enum class Field { Code, Rate };
 enum class Repaint { Timed, Untimed };
 
+// The measured part of each iteration is a function of its own, named Measured*, so that
+// bench/callgrind can count its instructions alone (--toggle-collect).
+[[gnu::noinline]] void MeasuredTouch(const std::function<void(QWidget *)> &touch, QWidget *screen,
+                                     Repaint repaint)
+{
+    touch(screen);
+    if (repaint == Repaint::Timed)
+        QApplication::processEvents();
+}
+
 // Times `touch` (with the repaint it causes) once per iteration on an open screen holding a
 // pending line whose code is typed, the cursor on `field`; `undo` runs untimed after each. The
 // screen is closed without confirming at the end.
@@ -92,9 +102,7 @@ void OnPendingLine(benchmark::State &state, Field field,
         for (auto _ : state) {
             QElapsedTimer clock;
             clock.start();
-            touch(screen);
-            if (repaint == Repaint::Timed)
-                QApplication::processEvents();
+            MeasuredTouch(touch, screen, repaint);
             state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
             QApplication::processEvents();
             if (undo) {
@@ -149,6 +157,13 @@ void BM_CodeCheck_CheckOnly(benchmark::State &state)
         Repaint::Untimed);
 }
 
+[[gnu::noinline]] void MeasuredCellRepaint(QStandardItemModel &model, const QModelIndex &cell,
+                                           int i)
+{
+    model.setData(cell, QString::number(i % 2 ? 33 : 34));
+    QApplication::processEvents();
+}
+
 // The repaint of one cell of a bare table view of the grid's size, as Enter's limit has it.
 void BM_CellRepaint_BareTable(benchmark::State &state)
 {
@@ -165,10 +180,22 @@ void BM_CellRepaint_BareTable(benchmark::State &state)
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
-        model.setData(cell, QString::number(++i % 2 ? 33 : 34));
-        QApplication::processEvents();
+        MeasuredCellRepaint(model, cell, ++i);
         state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
     }
+}
+
+[[gnu::noinline]] std::string MeasuredLookUp(sqlite3_stmt *stmt, const QByteArray &code)
+{
+    sqlite3_reset(stmt);
+    sqlite3_bind_text(stmt, 1, code.constData(), -1, SQLITE_STATIC);
+    std::string cd, name;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        cd = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+        name = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
+    }
+    benchmark::DoNotOptimize(cd);
+    return name;
 }
 
 void BM_CodeCheck_SQLiteC(benchmark::State &state)
@@ -179,13 +206,7 @@ void BM_CodeCheck_SQLiteC(benchmark::State &state)
     sqlite3_prepare_v2(db, PesqImpSql, -1, &stmt, nullptr);
     const QByteArray code = TypedCode.toUtf8();
     for (auto _ : state) {
-        sqlite3_reset(stmt);
-        sqlite3_bind_text(stmt, 1, code.constData(), -1, SQLITE_STATIC);
-        std::string cd, name;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            cd = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
-            name = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
-        }
+        const std::string name = MeasuredLookUp(stmt, code);
         if (name.empty())
             state.SkipWithError("code not found");
         benchmark::DoNotOptimize(name);
@@ -194,14 +215,33 @@ void BM_CodeCheck_SQLiteC(benchmark::State &state)
     sqlite3_close(db);
 }
 
-BENCHMARK(BM_OpenClose_Module)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_OpenClose_BareDialog)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_Keypad_Module)->Unit(benchmark::kMicrosecond)->UseManualTime();
-BENCHMARK(BM_Keypad_GridCell)->Unit(benchmark::kMicrosecond)->UseManualTime();
-BENCHMARK(BM_CodeCheck_Module)->Unit(benchmark::kMicrosecond)->UseManualTime();
-BENCHMARK(BM_CodeCheck_CheckOnly)->Unit(benchmark::kMicrosecond)->UseManualTime();
-BENCHMARK(BM_CodeCheck_SQLiteC)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_CellRepaint_BareTable)->Unit(benchmark::kMicrosecond)->UseManualTime();
+// Registers every benchmark of the program. KPF_BENCH_ITERATIONS fixes their iterations (one run,
+// no estimate), as bench/callgrind needs to tell iterations apart.
+void RegisterBenchmarks()
+{
+    const struct {
+        const char *name;
+        void (*run)(benchmark::State &);
+        bool manualTime;
+    } benchmarks[] = {
+        {"BM_OpenClose_Module", BM_OpenClose_Module, false},
+        {"BM_OpenClose_BareDialog", BM_OpenClose_BareDialog, false},
+        {"BM_Keypad_Module", BM_Keypad_Module, true},
+        {"BM_Keypad_GridCell", BM_Keypad_GridCell, true},
+        {"BM_CodeCheck_Module", BM_CodeCheck_Module, true},
+        {"BM_CodeCheck_CheckOnly", BM_CodeCheck_CheckOnly, true},
+        {"BM_CodeCheck_SQLiteC", BM_CodeCheck_SQLiteC, false},
+        {"BM_CellRepaint_BareTable", BM_CellRepaint_BareTable, true},
+    };
+    const int iterations = qEnvironmentVariableIntValue("KPF_BENCH_ITERATIONS");
+    for (const auto &b : benchmarks) {
+        auto *registered = benchmark::RegisterBenchmark(b.name, b.run);
+        registered->Unit(benchmark::kMicrosecond);
+        b.manualTime ? registered->UseManualTime() : registered->UseRealTime();
+        if (iterations > 0)
+            registered->Iterations(iterations);
+    }
+}
 
 } // namespace
 
@@ -209,6 +249,7 @@ int main(int argc, char **argv)
 {
     PrepareEnvironment();
     QApplication app(argc, argv);
+    RegisterBenchmarks();
     benchmark::Initialize(&argc, argv);
     std::fprintf(stderr, "making the database (10,000 codes, %d stored lines)...\n", StoredLines);
     g_home = std::make_unique<Home>(10000);

@@ -89,6 +89,9 @@ int DataSetModel::columnCount(const QModelIndex &parent) const
 
 QVariant DataSetModel::data(const QModelIndex &index, int role) const
 {
+    // Views ask for every role of every cell they paint; only two have answers here.
+    if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole)
+        return {};
     if (!index.isValid() || !m_dataSet || index.row() >= CurrentRowCount())
         return {};
     const TField *field = FieldAt(index.column());

@@ -4,6 +4,7 @@
 #include "EventGuard.h"
 #include "HandlerBinding.h"
 #include "Keys.h"
+#include "TDBGridTitles.h"
 #include "TDataSet.h"
 
 #include <QHeaderView>
@@ -11,20 +12,10 @@
 #include <QMouseEvent>
 #include <QTouchEvent>
 
-namespace
+TDBGrid::TDBGrid(QWidget *parent)
+    : QTableView(parent), m_model(new DataSetModel(this)), m_titles(new TDBGridTitles(this))
 {
-
-// RGB(204, 91, 44): the screen's frame colour, used for the grid's titles.
-const char *const kTitleStyle = "QHeaderView::section {"
-                                " background-color: rgb(204, 91, 44); color: white;"
-                                " font-family: Arial; font-weight: bold;"
-                                " border: none; border-right: 1px solid rgb(160, 70, 34);"
-                                " border-bottom: 1px solid rgb(160, 70, 34); padding: 1px 3px; }";
-
-} // namespace
-
-TDBGrid::TDBGrid(QWidget *parent) : QTableView(parent), m_model(new DataSetModel(this))
-{
+    setHorizontalHeader(m_titles);
     setModel(m_model);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -146,7 +137,7 @@ void TDBGrid::SetDefaultColors(bool on)
 {
     if (!on) {
         setPalette(QPalette());
-        horizontalHeader()->setStyleSheet(QString());
+        m_titles->SetTitleColors(false);
         return;
     }
     QPalette colours = palette();
@@ -158,7 +149,7 @@ void TDBGrid::SetDefaultColors(bool on)
     QFont cellFont = font();
     cellFont.setFamily(QStringLiteral("Arial"));
     setFont(cellFont);
-    horizontalHeader()->setStyleSheet(QLatin1String(kTitleStyle));
+    m_titles->SetTitleColors(true);
 }
 
 void TDBGrid::UpdateRowHeight()

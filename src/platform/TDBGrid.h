@@ -10,6 +10,7 @@
 class TDataSet;
 class TField;
 class DataSetModel;
+class TDBGridTitles;
 
 // A read-only grid over a data set. Columns are fields (title, width). A touch on a cell moves the
 // data set to that row (posting or dropping a pending line by the data set's rule; a refused
@@ -70,6 +71,7 @@ private:
 
     QPointer<TDataSet> m_dataSet;
     DataSetModel *m_model = nullptr;
+    TDBGridTitles *m_titles = nullptr;
     std::vector<Column> m_columns;
     int m_selectedColumn = 0;
 };

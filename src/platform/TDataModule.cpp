@@ -1,23 +1,24 @@
 #include "TDataModule.h"
 
 #include "HandlerBinding.h"
+#include "RecordedXml.h"
 #include "TADOConnection.h"
 #include "TADOQuery.h"
 #include "TDataSetProvider.h"
 
 #include <QFile>
 #include <QPointer>
-#include <QXmlStreamReader>
 
 namespace
 {
 
-// Reads one data-module definition into the module's children.
+// Reads one data-module definition into the module's children. The definition's XML is parsed
+// once per process (RecordedXml); every module is built from the recorded elements.
 class DefinitionReader
 {
 public:
-    DefinitionReader(TDataModule *module, QString path, const QByteArray &xml)
-        : m_module(module), m_path(std::move(path)), m_xml(xml)
+    DefinitionReader(TDataModule *module, QString path, std::shared_ptr<const RecordedXml> xml)
+        : m_module(module), m_path(std::move(path)), m_xml(std::move(xml))
     {
     }
 
@@ -210,7 +211,7 @@ private:
 
     TDataModule *m_module;
     QString m_path;
-    QXmlStreamReader m_xml;
+    RecordedXml::Cursor m_xml;
 };
 
 } // namespace
@@ -221,5 +222,5 @@ void TDataModule::LoadDefinition(const QString &resourcePath)
     if (!file.open(QIODevice::ReadOnly))
         throw Exception(
             QStringLiteral("Definição do módulo de dados não encontrada: %1").arg(resourcePath));
-    DefinitionReader(this, resourcePath, file.readAll()).Read();
+    DefinitionReader(this, resourcePath, RecordedXml::Shared(resourcePath, file.readAll())).Read();
 }

@@ -129,6 +129,30 @@ TEST(Definition, HandlersAreBoundByName)
     EXPECT_TRUE(connection->Connected());
 }
 
+// The parsed definition is shared within the process: every module still gets components of its
+// own, and a file rewritten at the same path is read afresh.
+TEST(Definition, EachModuleBuildsItsOwnComponentsFromTheFileAsItIsNow)
+{
+    {
+        TrdmImpost first;
+        first.adqImpRedZ->Parameters()[0].SetAsString("0001");
+        first.adqImpRedZ->SQL() << "-- changed";
+        TrdmImpost second;
+        EXPECT_NE(second.adqImpRedZ, first.adqImpRedZ);
+        EXPECT_FALSE(second.adqImpRedZ->Parameters()[0].Value().isValid());
+        EXPECT_EQ(second.adqImpRedZ->SQL().size(), 15);
+    }
+    QTemporaryFile file;
+    const QString path = WriteDefinition(file, R"(<Component class="TADOConnection" name="a"/>)");
+    TestModule before;
+    before.LoadDefinition(path);
+    WriteDefinition(file, R"(<Component class="TADOConnection" name="b"/>)");
+    TestModule after;
+    after.LoadDefinition(path);
+    EXPECT_NE(after.findChild<TADOConnection *>("b"), nullptr);
+    EXPECT_EQ(after.findChild<TADOConnection *>("a"), nullptr);
+}
+
 TEST(Definition, FaultsAreReportedWithTheirPlace)
 {
     const struct {

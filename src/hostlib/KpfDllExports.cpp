@@ -71,6 +71,16 @@ bool AutoAcknowledge()
     return autoAcknowledge.load();
 }
 
+int CopyOut(const QByteArray &utf8, char *buffer, int size)
+{
+    if (buffer && size > 0) {
+        const int copied = std::min<int>(size - 1, int(utf8.size()));
+        std::memcpy(buffer, utf8.constData(), size_t(copied));
+        buffer[copied] = '\0';
+    }
+    return int(utf8.size());
+}
+
 } // namespace KpfDll
 
 extern "C" {
@@ -99,12 +109,7 @@ extern "C" {
 KPF_DLL_EXPORT int KpfDll_GetConnectionString(char *buffer, int size)
 {
     const QByteArray utf8 = Geralkvr::_GetStringConexKvr(QString()).toUtf8();
-    if (buffer && size > 0) {
-        const int copied = std::min<int>(size - 1, int(utf8.size()));
-        std::memcpy(buffer, utf8.constData(), size_t(copied));
-        buffer[copied] = '\0';
-    }
-    return int(utf8.size());
+    return KpfDll::CopyOut(utf8, buffer, size);
 }
 
 KPF_DLL_EXPORT void KpfDll_SetProgramDirectory(const char *utf8Dir)
@@ -152,11 +157,6 @@ extern "C" {
 KPF_DLL_EXPORT int KpfDll_GetQtConnection(char *buffer, int size)
 {
     const QByteArray utf8 = QtConnectionJson();
-    if (buffer && size > 0) {
-        const int copied = std::min<int>(size - 1, int(utf8.size()));
-        std::memcpy(buffer, utf8.constData(), size_t(copied));
-        buffer[copied] = '\0';
-    }
-    return int(utf8.size());
+    return KpfDll::CopyOut(utf8, buffer, size);
 }
 }

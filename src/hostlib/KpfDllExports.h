@@ -12,5 +12,8 @@ namespace KpfDll
 void NotifyMessage(const QString &text, TTipoMsg kind);
 // True when the host asked for boxes to be acknowledged without an operator.
 bool AutoAcknowledge();
+// The buffer protocol of the C interface's texts: copies utf8 into buffer, NUL-terminated and cut
+// to size bytes, and returns the whole text's length in bytes (NULL/0 to ask).
+int CopyOut(const QByteArray &utf8, char *buffer, int size);
 
 } // namespace KpfDll

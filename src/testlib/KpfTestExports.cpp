@@ -1,4 +1,5 @@
 #include "EventGuard.h"
+#include "KpfDllExports.h"
 #include "ScheduledClick.h"
 #include "ScreenProbe.h"
 #include "ScreenStateJson.h"
@@ -90,15 +91,6 @@ QString typedText(int key, Qt::KeyboardModifiers modifiers)
     return (modifiers & Qt::ShiftModifier) ? QString(character) : QString(character.toLower());
 }
 
-int copyOut(const QByteArray &utf8, char *buffer, int size)
-{
-    if (buffer && size > 0) {
-        const int copied = std::min<int>(size - 1, int(utf8.size()));
-        std::memcpy(buffer, utf8.constData(), size_t(copied));
-        buffer[copied] = '\0';
-    }
-    return int(utf8.size());
-}
 } // namespace
 
 extern "C" {
@@ -120,7 +112,7 @@ KPF_TEST_EXPORT int KpfTest_GetScreenState(char *buffer, int size)
     const QWidget *screen = ScreenProbe::Screen();
     if (!screen)
         return KPF_TEST_NO_SCREEN;
-    return copyOut(ScreenStateJson::Of(screen), buffer, size);
+    return KpfDll::CopyOut(ScreenStateJson::Of(screen), buffer, size);
 }
 
 KPF_TEST_EXPORT int KpfTest_Touch(const char *controlName)

@@ -61,6 +61,14 @@ void TDBGridTitles::changeEvent(QEvent *event)
     QHeaderView::changeEvent(event);
 }
 
+// QHeaderView repaints the titles of the old and the new current column; painted flat, a title
+// looks the same whichever cell is current.
+void TDBGridTitles::currentChanged(const QModelIndex &current, const QModelIndex &old)
+{
+    if (!m_titleColors)
+        QHeaderView::currentChanged(current, old);
+}
+
 TDBGridTitles::LaidOutTitle &TDBGridTitles::LaidOut(int logicalIndex) const
 {
     if (logicalIndex >= int(m_laidOut.size()))

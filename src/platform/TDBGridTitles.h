@@ -23,6 +23,7 @@ protected:
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
     QSize sectionSizeFromContents(int logicalIndex) const override;
     void changeEvent(QEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &old) override;
 
 private:
     const QStaticText &Title(int logicalIndex) const;

@@ -6,11 +6,14 @@ TShape::TShape(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent); // the default brush is opaque white
 }
 
 void TShape::SetBrushColor(const QColor &color)
 {
     m_brushColor = color;
+    // An opaque fill covers every pixel, so what lies beneath need not be painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent, color.alpha() == 255);
     update();
 }
 

@@ -131,6 +131,7 @@ private:
     const QIcon &CurrentGlyph(QIcon::Mode &mode) const;
     void PaintGlyph(QPainter &painter, const QRect &glyphRect) const;
     QPixmap Face(const QColor &fill, const QRect &glyphRect, qreal ratio) const;
+    static void LayFace(QPainter &painter, const QPixmap &face, qreal ratio);
     QSize EffectiveGlyphSize() const;
     QSize CaptionSize() const;
 

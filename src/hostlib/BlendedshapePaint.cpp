@@ -68,7 +68,7 @@ void TBlendedBitBtn::paintEvent(QPaintEvent *)
     ContentRects(glyphRect, textRect);
     const qreal ratio = TargetRatio(painter);
     if (OnWholePixels(painter, ratio)) {
-        painter.drawPixmap(0, 0, Face(fill, glyphRect, ratio));
+        LayFace(painter, Face(fill, glyphRect, ratio), ratio);
     } else {
         PaintShape(painter, fill);
         PaintGlyph(painter, glyphRect);
@@ -79,6 +79,20 @@ void TBlendedBitBtn::paintEvent(QPaintEvent *)
         painter.setPen(ink);
         painter.setFont(font());
         painter.drawText(textRect, kTextFlags, text());
+    }
+}
+
+// Qt's raster engine hands the blend of a large picture to its thread pool, and for a key waking
+// the threads takes longer than the blend; laid down in bands of a few rows, it stays on this
+// thread. The pixels are the same.
+void TBlendedBitBtn::LayFace(QPainter &painter, const QPixmap &face, qreal ratio)
+{
+    constexpr int kBandRows = 32;
+    const int rows = face.height();
+    const int band = kBandRows * int(ratio);
+    for (int top = 0; top < rows; top += band) {
+        const QRect source(0, top, face.width(), qMin(band, rows - top));
+        painter.drawPixmap(QPointF(0, top / ratio), face, source);
     }
 }
 

@@ -138,8 +138,8 @@ void DetachModule()
 namespace
 {
 
-// Watches every top-level window's paint and activation; plays the action once, queued, when the
-// target is both active and painted.
+// Watches the paints inside every top-level window and its activation; plays the action once,
+// queued, when the target is both active and painted.
 class ReadyWatcher : public QObject
 {
 public:
@@ -154,8 +154,13 @@ public:
         const QEvent::Type type = event->type();
         if (m_done || (type != QEvent::Paint && type != QEvent::WindowActivate))
             return false;
-        auto *widget = qobject_cast<QWidget *>(object);
-        if (!widget || !widget->isWindow() || !m_isTarget(widget))
+        // A window wholly covered by opaque children gets no paint of its own; any paint
+        // inside it counts.
+        auto *painted = qobject_cast<QWidget *>(object);
+        if (!painted || (type == QEvent::WindowActivate && !painted->isWindow()))
+            return false;
+        QWidget *widget = painted->window();
+        if (!m_isTarget(widget))
             return false;
         m_painted = m_painted || type == QEvent::Paint;
         if (m_painted && widget->isActiveWindow()) {

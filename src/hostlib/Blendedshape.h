@@ -127,7 +127,11 @@ private:
     void PlayTouch(QTouchEvent *touch);
     // Painting (BlendedshapePaint.cpp).
     void PaintShape(QPainter &painter, const QColor &fill) const;
-    void PaintContent(QPainter &painter, const QColor &ink) const;
+    void ContentRects(QRect &glyphRect, QRect &textRect) const;
+    const QIcon &CurrentGlyph(QIcon::Mode &mode) const;
+    void PaintGlyph(QPainter &painter, const QRect &glyphRect) const;
+    QPixmap Face(const QColor &fill, const QRect &glyphRect, qreal ratio) const;
+    static void LayFace(QPainter &painter, const QPixmap &face, qreal ratio);
     QSize EffectiveGlyphSize() const;
     QSize CaptionSize() const;
 

@@ -61,6 +61,21 @@ void TDBGridTitles::changeEvent(QEvent *event)
     QHeaderView::changeEvent(event);
 }
 
+// QHeaderView repaints the titles of the old and the new current column, and of the columns whose
+// selection changed; painted flat, a title looks the same whichever cell is current or selected.
+void TDBGridTitles::currentChanged(const QModelIndex &current, const QModelIndex &old)
+{
+    if (!m_titleColors)
+        QHeaderView::currentChanged(current, old);
+}
+
+void TDBGridTitles::selectionChanged(const QItemSelection &selected,
+                                     const QItemSelection &deselected)
+{
+    if (!m_titleColors)
+        QHeaderView::selectionChanged(selected, deselected);
+}
+
 TDBGridTitles::LaidOutTitle &TDBGridTitles::LaidOut(int logicalIndex) const
 {
     if (logicalIndex >= int(m_laidOut.size()))

@@ -23,6 +23,9 @@ protected:
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
     QSize sectionSizeFromContents(int logicalIndex) const override;
     void changeEvent(QEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &old) override;
+    void selectionChanged(const QItemSelection &selected,
+                          const QItemSelection &deselected) override;
 
 private:
     const QStaticText &Title(int logicalIndex) const;

@@ -6,11 +6,14 @@ TShape::TShape(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent); // the default brush is opaque white
 }
 
 void TShape::SetBrushColor(const QColor &color)
 {
     m_brushColor = color;
+    // An opaque fill covers every pixel, so what lies beneath need not be painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent, color.alpha() == 255);
     update();
 }
 
@@ -32,6 +35,17 @@ void TShape::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), m_brushColor);
     if (m_penWidth == 0)
         return;
+    const int w = m_penWidth;
+    if (2 * w < qMin(width(), height())) {
+        // The frame as four rectangles that do not overlap: the same pixels as the pen drawn
+        // inside the bounds, without stroking the whole outline on every partial repaint.
+        const QRect r = rect();
+        painter.fillRect(QRect(r.left(), r.top(), r.width(), w), m_penColor);
+        painter.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), m_penColor);
+        painter.fillRect(QRect(r.left(), r.top() + w, w, r.height() - 2 * w), m_penColor);
+        painter.fillRect(QRect(r.right() - w + 1, r.top() + w, w, r.height() - 2 * w), m_penColor);
+        return;
+    }
     // The pen lies wholly inside the bounds, so a frame of width 2 covers the two outer pixels.
     QPen pen(m_penColor, m_penWidth);
     pen.setJoinStyle(Qt::MiterJoin);

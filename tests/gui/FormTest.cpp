@@ -3,10 +3,12 @@
 #include "QtPrinters.h"
 #include "TClientDataSet.h"
 #include "TDBGrid.h"
+#include "TShape.h"
 #include "TestForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -196,6 +198,40 @@ TEST_F(TFormTest, TheDefaultErrorBoxDoesNotReactivateTheForm)
     EXPECT_LT(clock.elapsed(), 3000);
     ASSERT_TRUE(Activate(&form));
     EXPECT_EQ(form.activations, 1);
+}
+
+// An opaque shape is shown without what lies beneath it; a translucent one must still show it.
+TEST(TShapeTest, WhatLiesBeneathShowsOnlyThroughATranslucentBrush)
+{
+    const struct {
+        QColor brush;
+        QColor seen;
+    } rows[] = {
+        {QColor(0, 0, 255), QColor(0, 0, 255)},
+        {QColor(0, 0, 255, 0), QColor(255, 0, 0)},
+        {QColor(0, 0, 255, 128), QColor(127, 0, 128)},
+    };
+    for (const auto &row : rows) {
+        QWidget parent;
+        parent.resize(40, 40);
+        QPalette palette;
+        palette.setColor(QPalette::Window, Qt::red);
+        parent.setPalette(palette);
+        parent.setAutoFillBackground(true);
+        auto *shape = new TShape(&parent);
+        shape->setGeometry(0, 0, 40, 40);
+        shape->SetBrushColor(row.brush);
+        shape->SetPenWidth(0);
+        parent.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+        QApplication::processEvents();
+        // What the window shows, not a fresh rendering of it as grab() would make.
+        const QImage shown = parent.screen()->grabWindow(parent.winId()).toImage();
+        const QColor seen = shown.pixelColor(20, 20);
+        EXPECT_NEAR(seen.red(), row.seen.red(), 1) << qPrintable(row.brush.name(QColor::HexArgb));
+        EXPECT_EQ(seen.green(), row.seen.green());
+        EXPECT_NEAR(seen.blue(), row.seen.blue(), 1) << qPrintable(row.brush.name(QColor::HexArgb));
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QPainter;
 class QTouchEvent;
@@ -131,7 +132,11 @@ private:
     const QIcon &CurrentGlyph(QIcon::Mode &mode) const;
     void PaintGlyph(QPainter &painter, const QRect &glyphRect) const;
     QPixmap Face(const QColor &fill, const QRect &glyphRect, qreal ratio) const;
-    static void LayFace(QPainter &painter, const QPixmap &face, qreal ratio);
+    std::pair<int, int> OpaqueRows(const QColor &fill) const;
+    static void LayFace(QPainter &painter, const QPixmap &face, qreal ratio,
+                        std::pair<int, int> opaqueRows);
+    static void LayRows(QPainter &painter, const QPixmap &picture, int from, int to, int at,
+                        qreal ratio);
     QSize EffectiveGlyphSize() const;
     QSize CaptionSize() const;
 

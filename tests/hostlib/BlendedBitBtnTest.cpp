@@ -94,6 +94,24 @@ TEST_F(BlendedBitBtnTest, FocusPolicyFromTheScreenDefinitionIsOverruled)
     EXPECT_EQ(other->focusPolicy(), Qt::NoFocus);
 }
 
+// A translucent fill lets the window show through, whatever the shape; an opaque one does not.
+TEST_F(BlendedBitBtnTest, TheWindowShowsThroughOnlyATranslucentFill)
+{
+    const QColor background = window->palette().color(QPalette::Window);
+    for (const auto shape : {TBlendedBitBtn::stRoundRect, TBlendedBitBtn::stRectangle}) {
+        for (const int alpha : {255, 128}) {
+            button->SetShape(shape);
+            button->SetBrushColor(QColor(0, 0, 255, alpha));
+            const QPoint inside = button->mapTo(window.get(), QPoint(5, button->height() / 2));
+            const QColor seen = window->grab().toImage().pixelColor(inside);
+            const double a = alpha / 255.0;
+            EXPECT_NEAR(seen.red(), background.red() * (1 - a), 1.5) << shape << " " << alpha;
+            EXPECT_NEAR(seen.blue(), 255 * a + background.blue() * (1 - a), 1.5)
+                << shape << " " << alpha;
+        }
+    }
+}
+
 TEST_F(BlendedBitBtnTest, DownLookWhilePressedAndReleaseOutsideDoesNotClick)
 {
     EXPECT_EQ(fillSeen(), kBrush);

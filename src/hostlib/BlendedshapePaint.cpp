@@ -13,6 +13,9 @@ namespace
 constexpr qreal kCornerRadius = 9.0;
 constexpr int kMargin = 4;
 constexpr int kTextFlags = Qt::AlignCenter | Qt::TextShowMnemonic;
+// The most device rows Qt's raster engine blends on the calling thread; from 96 on it splits them
+// across its thread pool.
+constexpr int kBandRows = 95;
 
 // A key for Qt's pixmap cache made of the parts' bytes: exact, and cheap to build on every paint.
 QString CacheKey(std::initializer_list<qint64> parts)
@@ -105,13 +108,14 @@ std::pair<int, int> TBlendedBitBtn::OpaqueRows(const QColor &fill) const
     return {corner, qMax(corner, height() - corner)};
 }
 
-// Rows [from, to) of a picture, laid at `at` device rows from the top of the control in bands of a
-// few rows: Qt's raster engine hands the blend of a large picture to its thread pool, and for a
+// Rows [from, to) of a picture, laid at `at` device rows from the top of the control in bands of
+// kBandRows: Qt's raster engine hands the blend of a larger picture to its thread pool, and for a
 // key waking the threads takes longer than the blend.
 void TBlendedBitBtn::LayRows(QPainter &painter, const QPixmap &picture, int from, int to, int at,
                              qreal ratio)
 {
-    const int band = 32 * int(ratio);
+    const int scale = int(ratio);
+    const int band = kBandRows / scale * scale;
     for (int top = from; top < to; top += band) {
         const QRect source(0, top, picture.width(), qMin(band, to - top));
         painter.drawPixmap(QPointF(0, (at + top - from) / ratio), picture, source);

@@ -5,11 +5,11 @@
 
 #include <cmath>
 
-QString PaintCache::Key(QLatin1String prefix, std::initializer_list<qint64> parts)
+QString PaintCache::Key(QLatin1String prefix, const qint64 *parts, qsizetype count)
 {
     QString key = prefix;
-    key.append(reinterpret_cast<const QChar *>(parts.begin()),
-               int(parts.size() * sizeof(qint64) / sizeof(QChar)));
+    key.append(reinterpret_cast<const QChar *>(parts),
+               count * qsizetype(sizeof(qint64) / sizeof(QChar)));
     return key;
 }
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPixmapCache>
 #include <QStyleOptionFocusRect>
+#include <QVarLengthArray>
 
 void TDBGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                             const QModelIndex &index) const
@@ -52,11 +53,20 @@ QStyleOptionFocusRect TDBGridDelegate::FocusFrameOption(const QStyleOptionViewIt
 QPixmap TDBGridDelegate::FocusFrame(const QStyleOptionFocusRect &frame, const QStyle *style,
                                     const QWidget *widget, qreal ratio)
 {
-    const QString key = PaintCache::Key(
-        QLatin1String("TDBGridDelegate:"),
-        {frame.rect.width(), frame.rect.height(), qint64(ratio), qint64(frame.state),
-         qint64(frame.palette.cacheKey()), qint64(frame.backgroundColor.rgba64()),
-         qint64(reinterpret_cast<quintptr>(style)), frame.direction});
+    // The palette by its colours, not its cache key: every screen's grid has a palette of its
+    // own, with the same colours.
+    QVarLengthArray<qint64, 32> parts{frame.rect.width(),
+                                      frame.rect.height(),
+                                      qint64(ratio),
+                                      qint64(frame.state),
+                                      qint64(frame.backgroundColor.rgba64()),
+                                      qint64(reinterpret_cast<quintptr>(style)),
+                                      frame.direction,
+                                      frame.palette.currentColorGroup()};
+    for (int role = 0; role < QPalette::NColorRoles; ++role)
+        parts.append(qint64(frame.palette.color(QPalette::ColorRole(role)).rgba64()));
+    const QString key =
+        PaintCache::Key(QLatin1String("TDBGridDelegate:"), parts.constData(), parts.size());
     QPixmap picture;
     if (QPixmapCache::find(key, &picture))
         return picture;

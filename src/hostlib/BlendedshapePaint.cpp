@@ -1,7 +1,7 @@
 // TBlendedBitBtn: painting and size hints.
 #include "Blendedshape.h"
+#include "PaintCache.h"
 
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmapCache>
 
@@ -13,32 +13,10 @@ namespace
 constexpr qreal kCornerRadius = 9.0;
 constexpr int kMargin = 4;
 constexpr int kTextFlags = Qt::AlignCenter | Qt::TextShowMnemonic;
+// The most device rows Qt's raster engine blends on the calling thread; from 96 on it splits them
+// across its thread pool.
+constexpr int kBandRows = 95;
 
-// A key for Qt's pixmap cache made of the parts' bytes: exact, and cheap to build on every paint.
-QString CacheKey(std::initializer_list<qint64> parts)
-{
-    QString key = QStringLiteral("TBlendedBitBtn:");
-    key.append(reinterpret_cast<const QChar *>(parts.begin()),
-               int(parts.size() * sizeof(qint64) / sizeof(QChar)));
-    return key;
-}
-
-// The pixel ratio of what is painted on: the screen, or an image when grabbed.
-qreal TargetRatio(const QPainter &painter)
-{
-    const QPaintDevice *target =
-        painter.paintEngine() ? painter.paintEngine()->paintDevice() : painter.device();
-    return target->devicePixelRatioF();
-}
-
-// A picture can stand for painting only where it lands pixel for pixel: a whole ratio, and no
-// transformation but that ratio and a move by whole device pixels.
-bool OnWholePixels(const QPainter &painter, qreal ratio)
-{
-    const QTransform t = painter.deviceTransform();
-    return ratio == std::floor(ratio) && t.type() <= QTransform::TxScale && t.m11() == ratio &&
-           t.m22() == ratio && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
-}
 } // namespace
 
 QSize TBlendedBitBtn::CaptionSize() const
@@ -76,8 +54,8 @@ void TBlendedBitBtn::paintEvent(QPaintEvent *)
     QRect glyphRect;
     QRect textRect;
     ContentRects(glyphRect, textRect);
-    const qreal ratio = TargetRatio(painter);
-    if (OnWholePixels(painter, ratio)) {
+    const qreal ratio = PaintCache::TargetRatio(painter);
+    if (PaintCache::OnWholePixels(painter, ratio)) {
         LayFace(painter, Face(fill, glyphRect, ratio), ratio, OpaqueRows(fill));
     } else {
         PaintShape(painter, fill);
@@ -105,13 +83,14 @@ std::pair<int, int> TBlendedBitBtn::OpaqueRows(const QColor &fill) const
     return {corner, qMax(corner, height() - corner)};
 }
 
-// Rows [from, to) of a picture, laid at `at` device rows from the top of the control in bands of a
-// few rows: Qt's raster engine hands the blend of a large picture to its thread pool, and for a
+// Rows [from, to) of a picture, laid at `at` device rows from the top of the control in bands of
+// kBandRows: Qt's raster engine hands the blend of a larger picture to its thread pool, and for a
 // key waking the threads takes longer than the blend.
 void TBlendedBitBtn::LayRows(QPainter &painter, const QPixmap &picture, int from, int to, int at,
                              qreal ratio)
 {
-    const int band = 32 * int(ratio);
+    const int scale = int(ratio);
+    const int band = kBandRows / scale * scale;
     for (int top = from; top < to; top += band) {
         const QRect source(0, top, picture.width(), qMin(band, to - top));
         painter.drawPixmap(QPointF(0, (at + top - from) / ratio), picture, source);
@@ -130,7 +109,8 @@ void TBlendedBitBtn::LayFace(QPainter &painter, const QPixmap &face, qreal ratio
         LayRows(painter, face, 0, face.height(), 0, ratio);
         return;
     }
-    const QString key = CacheKey({2, face.cacheKey(), top, bottom});
+    const QString key =
+        PaintCache::Key(QLatin1String("TBlendedBitBtn:"), {2, face.cacheKey(), top, bottom});
     QPixmap opaque;
     if (!QPixmapCache::find(key, &opaque)) {
         opaque = QPixmap::fromImage(face.toImage()
@@ -151,10 +131,11 @@ QPixmap TBlendedBitBtn::Face(const QColor &fill, const QRect &glyphRect, qreal r
     const QIcon &glyph = CurrentGlyph(mode);
     const QColor outline =
         m_penStyle == psSolid ? palette().color(QPalette::WindowText) : QColor(Qt::transparent);
-    const QString key = CacheKey({1, width(), height(), qint64(ratio), qint64(fill.rgba64()),
-                                  qint64(outline.rgba64()), m_shape, m_penStyle,
-                                  glyphRect.isEmpty() ? 0 : glyph.cacheKey(), mode, glyphRect.x(),
-                                  glyphRect.y(), glyphRect.width(), glyphRect.height()});
+    const QString key = PaintCache::Key(
+        QLatin1String("TBlendedBitBtn:"),
+        {1, width(), height(), qint64(ratio), qint64(fill.rgba64()), qint64(outline.rgba64()),
+         m_shape, m_penStyle, glyphRect.isEmpty() ? 0 : glyph.cacheKey(), mode, glyphRect.x(),
+         glyphRect.y(), glyphRect.width(), glyphRect.height()});
     QPixmap face;
     if (QPixmapCache::find(key, &face))
         return face;
@@ -251,7 +232,7 @@ void TBlendedBitBtn::PaintGlyph(QPainter &painter, const QRect &glyphRect) const
     const QIcon &icon = CurrentGlyph(mode);
     // Rendered for the pixel ratio of what is painted on (screen, or an image when grabbed),
     // so the glyph stays sharp on high-DPI screens.
-    const QPixmap pixmap = icon.pixmap(glyphRect.size(), TargetRatio(painter), mode);
+    const QPixmap pixmap = icon.pixmap(glyphRect.size(), PaintCache::TargetRatio(painter), mode);
     painter.drawPixmap(glyphRect, pixmap);
 }
 

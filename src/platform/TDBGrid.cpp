@@ -4,6 +4,7 @@
 #include "EventGuard.h"
 #include "HandlerBinding.h"
 #include "Keys.h"
+#include "TDBGridDelegate.h"
 #include "TDBGridTitles.h"
 #include "TDataSet.h"
 
@@ -17,6 +18,7 @@ TDBGrid::TDBGrid(QWidget *parent)
 {
     setHorizontalHeader(m_titles);
     setModel(m_model);
+    setItemDelegate(new TDBGridDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -241,6 +242,53 @@ TEST_F(TDBGridTest, DefaultColoursPaintWhiteCellsUnderOrangeTitles)
     const QRect firstCell = form.grid->visualRect(form.grid->model()->index(0, 2));
     EXPECT_EQ(QColor(cells.pixel(firstCell.center())), QColor(Qt::white));
     EXPECT_FALSE(form.grid->verticalHeader()->isVisible());
+}
+
+// The current cell's focus frame is laid from a kept picture: it must show what the style draws
+// there (up to one step of rounding where the frame's outline blends over its fill), also in a
+// cell of another width and after the palette changes.
+TEST_F(TDBGridTest, TheFocusFrameIsTheStylesOwnInEveryCell)
+{
+    const auto maxDifference = [](const QImage &a, const QImage &b) {
+        int most = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) {
+                const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+                most = std::max({most, std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
+                                 std::abs(p.blue() - q.blue())});
+            }
+        return most;
+    };
+    const auto withStyleDelegate = [this] {
+        QStyledItemDelegate plain;
+        QAbstractItemDelegate *own = form.grid->itemDelegate();
+        form.grid->setItemDelegate(&plain);
+        const QImage image = form.grid->viewport()->grab().toImage();
+        form.grid->setItemDelegate(own);
+        return image;
+    };
+    const std::function<void()> steps[] = {
+        [] {},
+        [this] {
+            form.grid->setColumnWidth(1, form.grid->columnWidth(0) + 37);
+            QTest::keyClick(form.grid, Qt::Key_Right);
+        },
+        [this] {
+            QPalette palette = form.grid->palette();
+            palette.setColor(QPalette::Highlight, QColor(200, 30, 30));
+            form.grid->setPalette(palette);
+        },
+    };
+    int step = 0;
+    for (const auto &change : steps) {
+        SCOPED_TRACE(step++);
+        change();
+        ASSERT_TRUE(form.grid->hasFocus());
+        const QImage ours = form.grid->viewport()->grab().toImage();
+        const QImage styles = withStyleDelegate();
+        ASSERT_EQ(ours.size(), styles.size());
+        EXPECT_LE(maxDifference(ours, styles), 1);
+    }
 }
 
 } // namespace

@@ -15,14 +15,15 @@ void TDBGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
+    // As QStyledItemDelegate paints, with the option made once for the cell and its frame.
     QStyleOptionViewItem cell = option;
-    cell.state &= ~QStyle::State_HasFocus;
-    QStyledItemDelegate::paint(painter, cell, index);
-
     initStyleOption(&cell, index);
-    cell.state = option.state;
     const QWidget *widget = option.widget;
     const QStyle *style = widget ? widget->style() : QApplication::style();
+    QStyleOptionViewItem unframed = cell;
+    unframed.state &= ~QStyle::State_HasFocus;
+    style->drawControl(QStyle::CE_ItemViewItem, &unframed, painter, widget);
+
     const QStyleOptionFocusRect frame = FocusFrameOption(cell, style);
     const qreal ratio = PaintCache::TargetRatio(*painter);
     painter->save();

@@ -244,10 +244,11 @@ TEST_F(TDBGridTest, DefaultColoursPaintWhiteCellsUnderOrangeTitles)
     EXPECT_FALSE(form.grid->verticalHeader()->isVisible());
 }
 
-// The current cell's focus frame is laid from a kept picture: it must show what the style draws
-// there (up to one step of rounding where the frame's outline blends over its fill), also in a
-// cell of another width and after the palette changes.
-TEST_F(TDBGridTest, TheFocusFrameIsTheStylesOwnInEveryCell)
+// The current cell's focus frame is laid from a kept picture and a cell's text from a kept
+// layout: the grid must show what the style draws (up to one step of rounding where the frame's
+// outline blends over its fill), also in a cell of another width, after the palette changes and
+// where a text is too wide for its cell.
+TEST_F(TDBGridTest, CellsArePaintedAsTheStylePaintsThem)
 {
     const auto maxDifference = [](const QImage &a, const QImage &b) {
         int most = 0;
@@ -277,6 +278,14 @@ TEST_F(TDBGridTest, TheFocusFrameIsTheStylesOwnInEveryCell)
             QPalette palette = form.grid->palette();
             palette.setColor(QPalette::Highlight, QColor(200, 30, 30));
             form.grid->setPalette(palette);
+        },
+        [this] { // a text wider than its cell, which the style elides
+            QFont font = form.grid->font();
+            font.setPointSize(font.pointSize() * 2);
+            form.grid->setFont(font);
+            form.cds->Edit();
+            form.cds->FieldByName("VALUE")->SetAsFloat(123456789.25);
+            form.cds->Post();
         },
     };
     int step = 0;

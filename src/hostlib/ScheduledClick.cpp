@@ -22,6 +22,9 @@ ScheduledClick::ScheduledClick(const QString &controlName, int delayMs)
     : QObject(QCoreApplication::instance()), m_controlName(controlName)
 {
     m_timer.setSingleShot(true);
+    // Coarse timers move a timeout by up to 5 % of its interval, so clicks scheduled a little
+    // apart would fall due out of their order.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ScheduledClick::FallDue);
     m_timer.start(std::max(0, delayMs));
 }

@@ -11,7 +11,8 @@ class QWidget;
 // waits for the named control to be visible and enabled on the active window, then presses and
 // releases the mouse at the control's centre, as an operator's touch would, and deletes itself.
 // It waits by the application's window events (a show, an activation, a box closing), and the
-// clicks that are due are played one after the other in the order they fell due.
+// clicks that are due are played one after the other in the order they fell due, which is the
+// order of their times.
 class ScheduledClick : public QObject
 {
     Q_OBJECT

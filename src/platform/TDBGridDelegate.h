@@ -9,7 +9,7 @@
 
 class QStyleOptionFocusRect;
 
-// Paints a grid cell as QStyledItemDelegate does, with two pictures kept between paints:
+// Paints a grid cell as QStyledItemDelegate does, with two things kept between paints:
 // - the current cell's focus frame, laid from Qt's pixmap cache: the style draws it as an
 //   antialiased, gradient-filled rounded rectangle, the dearest part of moving the current cell,
 //   and it is the same in every cell of one size and look;

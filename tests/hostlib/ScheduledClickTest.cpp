@@ -9,9 +9,9 @@
 namespace
 {
 
-// A host types a value by scheduling its keys a little apart. Pairs of delays 10 to 20 ms apart,
-// where Qt's coarse timers (which move a timeout by up to 5 % of its interval) play the later one
-// first about half the time.
+// A host types a value by scheduling its keys a little apart. Pairs of delays 5 to 20 ms apart,
+// where Qt's coarse timers (which move a timeout by up to 5 % of its interval) often play the
+// later one first.
 TEST(ScheduledClick, ClicksPlayInTheOrderOfTheirDelays)
 {
     QWidget window;

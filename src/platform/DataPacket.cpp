@@ -2,6 +2,7 @@
 
 #include "Exceptions.h"
 #include "PacketValues.h"
+#include "SysUtils.h"
 
 #include <QDateTime>
 #include <algorithm>
@@ -207,7 +208,7 @@ int DataPacket::FieldFinder::IndexOf(const QString &name) const
 int DataPacket::FieldIndex(const QString &name) const
 {
     for (size_t i = 0; i < fields.size(); ++i)
-        if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+        if (SameText(fields[i].name, name))
             return int(i);
     return -1;
 }

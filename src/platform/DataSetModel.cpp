@@ -1,5 +1,6 @@
 #include "DataSetModel.h"
 
+#include "SysUtils.h"
 #include "TDataSet.h"
 
 DataSetModel::DataSetModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -32,7 +33,7 @@ void DataSetModel::SetColumns(const QStringList &fieldNames, const QStringList &
 int DataSetModel::ColumnOf(const QString &fieldName) const
 {
     for (int i = 0; i < m_fieldNames.size(); ++i)
-        if (m_fieldNames.at(i).compare(fieldName, Qt::CaseInsensitive) == 0)
+        if (SameText(m_fieldNames.at(i), fieldName))
             return i;
     return -1;
 }

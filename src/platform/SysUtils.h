@@ -37,6 +37,13 @@ QString FormatDateTime(const QString &format, TDateTime value);
 // otherwise.
 TDateTime StrToDateTime(const QString &text, const TFormatSettings &settings = FormatSettings());
 
+// Equal but for case. Qt folds case character by character, so texts of other lengths are told
+// apart without comparing them: names are looked up this way on every paint.
+inline bool SameText(QStringView a, QStringView b)
+{
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
 bool FileExists(const QString &path);
 QString ExtractFileDir(const QString &path);
 // The path itself when the file exists, an empty text otherwise (Linux has no short names).

@@ -1,6 +1,7 @@
 #include "TADOQuery.h"
 
 #include "EADOError.h"
+#include "SysUtils.h"
 #include "TADOConnection.h"
 
 #include <QSqlError>
@@ -304,7 +305,7 @@ std::vector<int> TADOQuery::MapColumns(const QSqlRecord &record)
     for (const auto &field : Fields()) {
         int index = -1;
         for (int i = 0; i < record.count() && index < 0; ++i)
-            if (record.fieldName(i).compare(field->FieldName(), Qt::CaseInsensitive) == 0)
+            if (SameText(record.fieldName(i), field->FieldName()))
                 index = i;
         if (index < 0)
             throw EADOError(QStringLiteral("%1: o campo %2 não está no resultado da consulta")

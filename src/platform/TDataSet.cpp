@@ -1,6 +1,7 @@
 #include "TDataSet.h"
 
 #include "Exceptions.h"
+#include "SysUtils.h"
 
 #include <algorithm>
 
@@ -52,7 +53,7 @@ TField *TDataSet::FindField(const QString &name) const
         return index < 0 ? nullptr : m_fields[size_t(index)].get();
     }
     for (const auto &field : m_fields)
-        if (field->FieldName().compare(name, Qt::CaseInsensitive) == 0)
+        if (SameText(field->FieldName(), name))
             return field.get();
     return nullptr;
 }

@@ -8,6 +8,8 @@
 #include <QStyleOptionFocusRect>
 #include <QVarLengthArray>
 
+#include <utility>
+
 bool TDBGridDelegate::TextKey::operator==(const TextKey &other) const
 {
     return width == other.width && alignment == other.alignment && direction == other.direction &&
@@ -27,17 +29,21 @@ void TDBGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     initStyleOption(&cell, index);
     const QWidget *widget = option.widget;
     const QStyle *style = widget ? widget->style() : QApplication::style();
-    QStyleOptionViewItem rest = cell;
-    rest.state &= ~QStyle::State_HasFocus;
+    // The style paints the rest of the cell from the same option, without the frame and
+    // without a text drawn here; both are put back for the frame.
+    const QStyle::State focus = cell.state & QStyle::State_HasFocus;
     const QTextLayout *text = OneLineText(cell, style);
-    if (text)
-        rest.text.clear();
-    style->drawControl(QStyle::CE_ItemViewItem, &rest, painter, widget);
+    cell.state &= ~QStyle::State_HasFocus;
+    const QString kept = text ? std::exchange(cell.text, QString()) : QString();
+    style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
     // In the style's order: background, text, focus frame.
     if (text)
         DrawText(painter, cell, *text, style);
-    if (cell.state & QStyle::State_HasFocus)
+    if (focus) {
+        cell.state |= focus;
+        cell.text = kept;
         DrawFocusFrame(painter, cell, style);
+    }
 }
 
 // The cell's text laid out as the style lays it out to draw it, kept for the next paint; null

@@ -1,6 +1,7 @@
 #include "TParameters.h"
 
 #include "Exceptions.h"
+#include "SysUtils.h"
 
 #include <cmath>
 
@@ -27,7 +28,7 @@ TParameter *TParameters::Find(const QString &name)
         if (param.Name() == name)
             return &param;
     for (TParameter &param : m_params)
-        if (param.Name().compare(name, Qt::CaseInsensitive) == 0)
+        if (SameText(param.Name(), name))
             return &param;
     return nullptr;
 }

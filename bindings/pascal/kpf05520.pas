@@ -65,6 +65,7 @@ var
   KpfDll_SetMessageObserver: TKpfDll_SetMessageObserver = nil;
   KpfDll_SetAutoAcknowledge: TKpfDll_SetAutoAcknowledge = nil;
   KpfDll_GetConnectionString: TKpfDll_GetConnectionString = nil;
+  KpfDll_GetQtConnection: TKpfDll_GetConnectionString = nil;
   KpfDll_SetProgramDirectory: TKpfDll_SetText = nil;
   KpfDll_ScheduleClick: TKpfDll_ScheduleClick = nil;
 
@@ -85,6 +86,10 @@ function KpfCall(const Branch, Till, ZCounter: AnsiString; ZDate, ReferenceDate:
 
 procedure KpfSetConnectionString(const Utf8: AnsiString);
 function KpfConnectionString: AnsiString;
+{ The module's connection as Qt SQL opens it: KpfDll_GetQtConnection's JSON object, read by the
+  host library's own parser of connection strings, so a host that stores the result opens the
+  database the module reads. }
+function KpfQtConnection: AnsiString;
 procedure KpfSetProgramDirectory(const Utf8Dir: AnsiString);
 
 type
@@ -107,7 +112,9 @@ type
   its change log: rows typed on the screen have UpdateStatus usInserted, stored rows usUnmodified,
   removed stored rows are deleted (hidden while browsing, reached through ApplyUpdates). The
   change log is ordered deletions, then modifications, then insertions, so ApplyUpdates applies
-  deletions first. Raises EKpfError for what it cannot read. }
+  deletions first. A string value longer than its field's WIDTH widens the field, never cut.
+  Raises EKpfError for what it cannot read, and before parsing for a packet that holds a DTD or
+  nests elements deeper than 16 levels, as the module's own reader does. }
 procedure KpfLoadPacket(const Packet: AnsiString; DataSet: TKpfPacketDataset);
 
 { The source packet of the entry made from a host's data set (strings, dates, floats, integers,
@@ -121,7 +128,13 @@ function KpfUpdateStatusWord(Status: TUpdateStatus): string;
 implementation
 
 uses
-  dynlibs, Math, DOM, XMLRead;
+  dynlibs, Math, StrUtils, DOM, XMLRead;
+
+const
+  { The limits of the module's own packet reader, and what a TBufDataset string field holds. }
+  MaxPacketDepth = 16;
+  MaxPacketWidth = 1024 * 1024;
+  MaxStringFieldBytes = 65535;
 
 var
   DllHandle: TLibHandle = NilHandle;
@@ -169,6 +182,7 @@ begin
   Pointer(KpfDll_SetMessageObserver) := Bind(DllHandle, 'KpfDll_SetMessageObserver');
   Pointer(KpfDll_SetAutoAcknowledge) := Bind(DllHandle, 'KpfDll_SetAutoAcknowledge');
   Pointer(KpfDll_GetConnectionString) := Bind(DllHandle, 'KpfDll_GetConnectionString');
+  Pointer(KpfDll_GetQtConnection) := Bind(DllHandle, 'KpfDll_GetQtConnection');
   Pointer(KpfDll_SetProgramDirectory) := Bind(DllHandle, 'KpfDll_SetProgramDirectory');
   Pointer(KpfDll_ScheduleClick) := Bind(DllHandle, 'KpfDll_ScheduleClick');
 end;
@@ -219,15 +233,25 @@ begin
   KpfDll_SetConnectionString(PAnsiChar(Utf8));
 end;
 
-function KpfConnectionString: AnsiString;
+function CopiedText(Get: TKpfDll_GetConnectionString): AnsiString;
 var
   Size: LongInt;
 begin
-  Size := KpfDll_GetConnectionString(nil, 0);
+  Size := Get(nil, 0);
   SetLength(Result, Size);
   if Size > 0 then
-    KpfDll_GetConnectionString(PAnsiChar(Result), Size + 1);
+    Get(PAnsiChar(Result), Size + 1);
   SetCodePage(RawByteString(Result), CP_UTF8, False);
+end;
+
+function KpfConnectionString: AnsiString;
+begin
+  Result := CopiedText(KpfDll_GetConnectionString);
+end;
+
+function KpfQtConnection: AnsiString;
+begin
+  Result := CopiedText(KpfDll_GetQtConnection);
 end;
 
 procedure KpfSetProgramDirectory(const Utf8Dir: AnsiString);

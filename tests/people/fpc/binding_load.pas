@@ -1,13 +1,14 @@
 { Checks KpfLoadPacket of the Pascal binding under a Brazilian host's FormatSettings: dates and
   numbers read from the packet's notation, the UpdateStatus of each visible row, and the change
-  log handed to ApplyUpdates deletions first, with the deleted row's values. Exit status 1 and
-  one line per difference on failure. }
+  log handed to ApplyUpdates deletions first, with the deleted row's values. Then hostile packets:
+  each is refused with EKpfError, or read whole, never cut or crashed on. Exit status 1 and one
+  line per difference on failure. }
 program binding_load;
 
 {$mode objfpc}{$H+}
 
 uses
-  Classes, SysUtils, DB, BufDataset, kpf05520;
+  Classes, SysUtils, StrUtils, DB, BufDataset, kpf05520;
 
 const
   Packet = '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>' +
@@ -59,6 +60,68 @@ begin
   end;
 end;
 
+function Nested(Levels: Integer): AnsiString;
+begin
+  Result := DupeString('<X>', Levels) + DupeString('</X>', Levels);
+end;
+
+function StringPacket(const Width, Value: AnsiString; const Inside: AnsiString = ''): AnsiString;
+begin
+  Result := '<DATAPACKET Version="2.0"><METADATA><FIELDS>' +
+    '<FIELD attrname="CD" fieldtype="string" WIDTH="' + Width + '"/></FIELDS></METADATA>' +
+    '<ROWDATA><ROW CD="' + Value + '"/>' + Inside + '</ROWDATA></DATAPACKET>';
+end;
+
+function Laughs: AnsiString;
+begin
+  Result := '<?xml version="1.0"?><!DOCTYPE DATAPACKET [<!ENTITY a "aaaaaaaaaa">' +
+    '<!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;"><!ENTITY c "&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;">]>' +
+    StringPacket('4', '&c;');
+end;
+
+{ Reads Packet: Expected is the value of CD that it gives, or 'refused: ' and a part of the
+  EKpfError's text. }
+procedure ExpectRead(const What, Packet, Expected: AnsiString);
+var
+  D: TKpfPacketDataset;
+  Got: AnsiString;
+begin
+  D := TKpfPacketDataset.Create(nil);
+  try
+    try
+      KpfLoadPacket(Packet, D);
+      Got := D.FieldByName('CD').AsString;
+    except
+      on E: EKpfError do
+        if Pos(Copy(Expected, 10, MaxInt), E.Message) > 0 then
+          Got := Expected
+        else
+          Got := 'refused: ' + E.Message;
+    end;
+    Expect(What, Got, Expected);
+  finally
+    D.Free;
+  end;
+end;
+
+procedure CheckHostilePackets;
+begin
+  ExpectRead('100,000 levels', StringPacket('4', 'A', Nested(100000)),
+    'refused: nested deeper than 16');
+  ExpectRead('17 levels', StringPacket('4', 'A', Nested(15)), 'refused: nested deeper than 16');
+  ExpectRead('16 levels', StringPacket('4', 'A', Nested(14)), 'A');
+  ExpectRead('> in a value and a comment', StringPacket('4', 'A>', '<!-- <X> -->'), 'A>');
+  ExpectRead('internal entities', Laughs, 'refused: DTD');
+  ExpectRead('WIDTH past the limit', StringPacket('536870912', 'x'), 'refused: WIDTH');
+  ExpectRead('WIDTH not a number', StringPacket('2x', 'x'), 'refused: WIDTH');
+  ExpectRead('WIDTH 0', StringPacket('0', 'x'), 'refused: WIDTH');
+  ExpectRead('Latin letters over WIDTH', StringPacket('2', 'ABCDEFGHIJ'), 'ABCDEFGHIJ');
+  ExpectRead('accented letters over WIDTH', StringPacket('2', 'ééééé'), 'ééééé');
+  ExpectRead('emoji over WIDTH', StringPacket('2', '😀😀😀'), '😀😀😀');
+  ExpectRead('value past what a TBufDataset holds',
+    StringPacket('4', StringOfChar('x', 70000)), 'refused: at most 65535');
+end;
+
 var
   D: TKpfPacketDataset;
   Recorder: TRecorder;
@@ -95,6 +158,7 @@ begin
   Recorder.Applied.Free;
   Recorder.Free;
   D.Free;
+  CheckHostilePackets;
   if Failures > 0 then
     Halt(1);
   WriteLn('binding_load: all checks passed');

@@ -17,7 +17,7 @@ program kpfhost_pascal;
 {$mode objfpc}{$H+}
 
 uses
-  Classes, SysUtils, Math, DB, BufDataset, sqldb, sqlite3conn, kpf05520;
+  Classes, SysUtils, Math, DB, BufDataset, sqldb, sqlite3conn, fpjson, jsonparser, kpf05520;
 
 function setenv(Name, Value: PAnsiChar; Overwrite: LongInt): LongInt; cdecl; external 'c';
 
@@ -284,34 +284,28 @@ begin
     raise EDatabaseError.Create('the result holds a modified row, which this screen never makes');
 end;
 
-{ The SQLite file of an ADO-style connection string (Provider=SQLite;Data Source=FILE). }
-function SQLiteFile(const Connection: string): string;
+{ The SQLite file of the module's connection, as the host library reads the connection string
+  (KpfQtConnection), so that quoting and every other rule of the string are read only once. }
+function SQLiteFile: string;
 var
-  Parts: TStringList;
-  I: Integer;
-  Key, Provider: string;
+  Settings: TJSONData;
 begin
-  Result := '';
-  Provider := '';
-  Parts := TStringList.Create;
+  Settings := GetJSON(KpfQtConnection);
   try
-    Parts.StrictDelimiter := True;
-    Parts.Delimiter := ';';
-    Parts.DelimitedText := Connection;
-    for I := 0 to Parts.Count - 1 do
+    if not (Settings is TJSONObject) then
+      raise EDatabaseError.Create('the host library does not describe the module''s connection');
+    with TJSONObject(Settings) do
     begin
-      Key := Trim(Parts.Names[I]);
-      if SameText(Key, 'Provider') then
-        Provider := Trim(Parts.ValueFromIndex[I])
-      else if SameText(Key, 'Data Source') then
-        Result := Trim(Parts.ValueFromIndex[I]);
+      if IndexOfName('error') >= 0 then
+        raise EDatabaseError.Create(Get('error', ''));
+      if Get('driver', '') <> 'QSQLITE' then
+        raise EDatabaseError.Create('--store handles SQLite connections (Provider=SQLite;' +
+          'Data Source=FILE) only');
+      Result := Get('databaseName', '');
     end;
   finally
-    Parts.Free;
+    Settings.Free;
   end;
-  if not SameText(Provider, 'SQLite') or (Result = '') then
-    raise EDatabaseError.Create('--store handles SQLite connections (Provider=SQLite;' +
-      'Data Source=FILE) only');
 end;
 
 procedure StoreResult(DataSet: TKpfPacketDataset);
@@ -327,7 +321,7 @@ begin
   Store := TStore.Create(Query);
   try
     try
-      Connection.DatabaseName := SQLiteFile(KpfConnectionString);
+      Connection.DatabaseName := SQLiteFile;
       if not FileExists(Connection.DatabaseName) then
         raise EDatabaseError.Create('no database file ' + Connection.DatabaseName);
       Connection.Transaction := Transaction;

@@ -4,6 +4,8 @@
 // (built with fpc) also types a line and stores the result through sqldb.
 #include "KpfHostProcess.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -212,7 +214,7 @@ protected:
                                   ? QSqlDatabase::database(QStringLiteral("pascalexample"))
                                   : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
                                                               QStringLiteral("pascalexample"));
-            db.setDatabaseName(home.path(QStringLiteral("kpf05520.db")));
+            db.setDatabaseName(database);
             EXPECT_TRUE(db.open());
             QSqlQuery query(db);
             EXPECT_TRUE(query.exec(statement)) << statement.toStdString();
@@ -239,6 +241,7 @@ protected:
     }
 
     KpfHostProcess home;
+    QString database = home.path(QStringLiteral("kpf05520.db"));
 };
 
 TEST_F(PascalExample, ConfirmedLinesComeBackWithTheirDates)
@@ -281,6 +284,25 @@ TEST_F(PascalExample, TypedLineIsInsertedAndStored)
                                  "VRIMPOSTORZ FROM IMPOSTOREDZ WHERE CDCAIXA = '009' ORDER BY 1")),
               QStringList({QStringLiteral("01 2026-12-07 18 100.5 18.09"),
                            QStringLiteral("03 2026-12-07 18 200 36")}));
+}
+
+// The store opens the database the module read, by the host library's reading of the connection
+// string: a quoted Data Source may hold a semicolon.
+TEST_F(PascalExample, StoresIntoAQuotedDataSource)
+{
+    const QString folder = home.path(QStringLiteral("q;home"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::rename(database, folder + QStringLiteral("/kpf05520.db")));
+    database = folder + QStringLiteral("/kpf05520.db");
+    const ExampleRun run = Run({QStringLiteral("--connection"),
+                                QStringLiteral("Provider=SQLite;Data Source=\"%1\"").arg(database),
+                                QStringLiteral("--line"), QStringLiteral("01:18:100"),
+                                QStringLiteral("--store")});
+    ASSERT_EQ(run.exitCode, 0) << Show(run);
+    EXPECT_EQ(run.lines.last(), QStringLiteral("STORED 1 0")) << Show(run);
+    EXPECT_EQ(Sql(QStringLiteral("SELECT CDIMPOSTO FROM IMPOSTOREDZ WHERE CDCAIXA = '009' "
+                                 "ORDER BY 1")),
+              QStringList({QStringLiteral("01"), QStringLiteral("03")}));
 }
 
 } // namespace

@@ -39,12 +39,15 @@ constexpr OptionText optionTexts[] = {
      "is the same in every one."},
     {"store", nullptr,
      "Writes a confirmed result to IMPOSTOREDZ in one transaction (prints STORED <inserted> "
-     "<deleted> or STORE FAILED <why>)."},
+     "<deleted>, STORE FAILED <why> when rolled back, or STORE UNKNOWN <why> when the answer to "
+     "COMMIT was lost)."},
 };
 
 const char *const description =
     "Shows the Kpf05520 tax-entry screen for one Z reduction and prints what it returns.\n"
-    "Exit codes: 0 done, 1 the entry failed, 2 usage or script error.";
+    "Exit codes: 0 confirmed (and stored with --store), 1 the entry failed or --store rolled "
+    "back, 2 usage or script error, 3 not confirmed, 4 not confirmed and the database failed "
+    "(DATABASE FAILED <why>), 5 --store lost the answer to its COMMIT (STORE UNKNOWN <why>).";
 
 struct Parser {
     QCommandLineParser parser;

@@ -36,7 +36,7 @@ int HostSession::Run()
     m_loader.SetProgramDirectory(m_options.home);
     InstallPresenters();
     int status = Done;
-    for (int call = 0; call < m_options.calls && status == Done; ++call)
+    for (int call = 0; call < m_options.calls && (status == Done || status == NotConfirmed); ++call)
         status = RunCall();
     m_loader.Unload();
     return status;
@@ -55,18 +55,22 @@ void HostSession::InstallPresenters()
     }
 }
 
-void HostSession::OnMessage(const char *utf8Text, int, void *)
+void HostSession::OnMessage(const char *utf8Text, int kind, void *context)
 {
+    if (kind == KPF_MSG_ERROR)
+        static_cast<HostSession *>(context)->m_errorShown = true;
     HostOutput::Line("MESSAGE", QString::fromUtf8(utf8Text ? utf8Text : ""));
 }
 
-void HostSession::OnError(const char *utf8Text, void *)
+void HostSession::OnError(const char *utf8Text, void *context)
 {
+    static_cast<HostSession *>(context)->m_errorShown = true;
     HostOutput::Line("ERROR", QString::fromUtf8(utf8Text ? utf8Text : ""));
 }
 
 int HostSession::RunCall()
 {
+    m_errorShown = false;
     std::optional<ScriptedOperator> player;
     if (m_script) {
         player.emplace(m_loader.Test(), *m_script);
@@ -78,17 +82,29 @@ int HostSession::RunCall()
         m_options.referenceDate, m_source ? &*m_source : nullptr, m_options.sourceRecord);
     const bool played = !player || player->Finish(result.code == KPF_FAILED);
     const int status = Report(result);
-    if (status == Done && !played)
+    if ((status == Done || status == NotConfirmed) && !played)
         return UsageOrScriptError;
     return status;
 }
 
+// A database that fails at first use shows its error boxes, and the operator can only leave:
+// after an error box the module's tables are read once more, to tell that from a plain leaving.
+int HostSession::ReportNotConfirmed()
+{
+    HostOutput::Line("RESULT UNASSIGNED");
+    if (!m_errorShown)
+        return NotConfirmed;
+    const QString error = ResultStore::CheckTables(m_loader.QtConnection());
+    if (error.isEmpty())
+        return NotConfirmed;
+    HostOutput::Line("DATABASE FAILED", error);
+    return DatabaseFailed;
+}
+
 int HostSession::Report(const ModuleLoader::CallResult &result)
 {
-    if (result.code == KPF_NOT_CONFIRMED) {
-        HostOutput::Line("RESULT UNASSIGNED");
-        return Done;
-    }
+    if (result.code == KPF_NOT_CONFIRMED)
+        return ReportNotConfirmed();
     if (result.code != KPF_CONFIRMED) {
         HostOutput::Line("FAILED", result.error.isEmpty() ? QStringLiteral("the entry failed")
                                                           : result.error);
@@ -116,6 +132,10 @@ int HostSession::Report(const ModuleLoader::CallResult &result)
 int HostSession::Store(const ResultPacket &packet)
 {
     const ResultStore::Outcome outcome = ResultStore::Apply(m_loader.QtConnection(), packet);
+    if (outcome.unknown) {
+        HostOutput::Line("STORE UNKNOWN", outcome.error);
+        return StoreUnknown;
+    }
     if (!outcome.ok) {
         HostOutput::Line("STORE FAILED", outcome.error);
         return EntryFailed;

@@ -15,7 +15,14 @@
 class HostSession
 {
 public:
-    enum ExitCode { Done = 0, EntryFailed = 1, UsageOrScriptError = 2 };
+    enum ExitCode {
+        Done = 0,
+        EntryFailed = 1,
+        UsageOrScriptError = 2,
+        NotConfirmed = 3,   // the screen closed without a result
+        DatabaseFailed = 4, // not confirmed, and the module's tables cannot be read
+        StoreUnknown = 5    // --store lost the answer to its COMMIT
+    };
 
     // script: nothing for an interactive run.
     HostSession(HostOptions options, std::optional<std::vector<ScriptCommand>> script,
@@ -32,7 +39,10 @@ private:
     void InstallPresenters();
     static void OnMessage(const char *utf8Text, int kind, void *context);
     static void OnError(const char *utf8Text, void *context);
+    int ReportNotConfirmed();
 
+    // An error box (or its printed line) came up during the current call.
+    bool m_errorShown = false;
     HostOptions m_options;
     std::optional<std::vector<ScriptCommand>> m_script;
     std::optional<QByteArray> m_source;

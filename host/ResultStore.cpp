@@ -74,6 +74,33 @@ QSqlDatabase Open(const QByteArray &description, const QString &name, QString *e
     return db;
 }
 
+// After a failed COMMIT: a connection that still answers got the server's refusal, so the
+// transaction was rolled back; one that does not may have lost the answer to a commit that took.
+bool StillAnswers(QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("SELECT 1")) && query.next();
+}
+
+struct CommitOutcomeUnknown {
+    QString text;
+};
+
+// A connection of its own under a unique name, removed again once used.
+template <typename Use> auto WithConnection(const QByteArray &connection, Use use)
+{
+    const QString name = QStringLiteral("kpfhost-store-") + QUuid::createUuid().toString();
+    QString error;
+    decltype(use(std::declval<QSqlDatabase &>(), error)) result;
+    {
+        QSqlDatabase db = Open(connection, name, &error);
+        result = use(db, error);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return result;
+}
+
 } // namespace
 
 ResultStore::Changes ResultStore::ChangesOf(const ResultPacket &packet) const
@@ -196,11 +223,22 @@ ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes
         number = 0;
         for (const Values &row : changes.insertions)
             Insert(db, row, ++number);
-        if (!db.commit())
-            throw Failure{QStringLiteral("commit failed: ") + SqlError(db.lastError())};
+        if (!db.commit()) {
+            const QString error = SqlError(db.lastError());
+            if (!StillAnswers(db))
+                throw CommitOutcomeUnknown{error};
+            throw Failure{QStringLiteral("commit failed: ") + error};
+        }
     } catch (const Failure &failure) {
         db.rollback();
         outcome.error = failure.text;
+        return outcome;
+    } catch (const CommitOutcomeUnknown &lost) {
+        outcome.unknown = true;
+        outcome.error = QStringLiteral("COMMIT was sent and its answer was lost (%1): the lines "
+                                       "may or may not be stored; look at IMPOSTOREDZ before "
+                                       "storing them again")
+                            .arg(lost.text);
         return outcome;
     }
     outcome.ok = true;
@@ -225,13 +263,28 @@ ResultStore::Outcome ResultStore::Apply(const QByteArray &connection, const Resu
         outcome.error = failure.text;
         return outcome;
     }
-    const QString name = QStringLiteral("kpfhost-store-") + QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = Open(connection, name, &outcome.error);
-        if (outcome.error.isEmpty())
-            outcome = store.Write(db, changes);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return outcome;
+    return WithConnection(connection, [&](QSqlDatabase &db, const QString &error) {
+        if (!error.isEmpty()) {
+            Outcome failed;
+            failed.error = error;
+            return failed;
+        }
+        return store.Write(db, changes);
+    });
+}
+
+QString ResultStore::CheckTables(const QByteArray &connection)
+{
+    return WithConnection(connection, [](QSqlDatabase &db, const QString &error) {
+        if (!error.isEmpty())
+            return error;
+        for (const char *table : {"IMPOSTOREDZ", "IMPOSTO"}) {
+            QSqlQuery query(db);
+            if (!query.exec(
+                    QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(QLatin1String(table))))
+                return QStringLiteral("%1 cannot be read: %2")
+                    .arg(QLatin1String(table), SqlError(query.lastError()));
+        }
+        return QString();
+    });
 }

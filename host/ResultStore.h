@@ -20,6 +20,9 @@ class ResultStore
 public:
     struct Outcome {
         bool ok = false;
+        // Not ok, and nobody knows whether the transaction was applied: COMMIT was sent and the
+        // connection was lost before its answer came.
+        bool unknown = false;
         int inserted = 0;
         int deleted = 0;
         QString error; // why, when not ok; never holds the password
@@ -28,6 +31,9 @@ public:
     // connection: the host library's description of the module's connection
     // (KpfDll_GetQtConnection), a JSON object.
     static Outcome Apply(const QByteArray &connection, const ResultPacket &packet);
+
+    // Why the module's tables cannot be read on that connection, or an empty text when they can.
+    static QString CheckTables(const QByteArray &connection);
 
 private:
     using Values = std::vector<QVariant>; // in the order of the packet's fields; invalid = NULL

@@ -53,6 +53,22 @@ std::optional<std::vector<ScriptCommand>> readScript(const QString &name, QStrin
     return script.commands;
 }
 
+// The entry takes the packet as a NUL-terminated text, so a NUL would end it there and the rest
+// would be dropped unseen.
+std::optional<QByteArray> readSource(const QString &name, QString *error)
+{
+    auto bytes = readFile(name, error);
+    if (!bytes)
+        return std::nullopt;
+    if (const qsizetype nul = bytes->indexOf('\0'); nul >= 0) {
+        *error = QStringLiteral("--source %1 holds a NUL byte at offset %2; a packet is text")
+                     .arg(name)
+                     .arg(nul);
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 bool hasDisplay()
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
@@ -99,7 +115,7 @@ int main(int argc, char **argv)
     if (!options->scriptFile.isEmpty() && !(script = readScript(options->scriptFile, &error)))
         return usageError(error);
     std::optional<QByteArray> source;
-    if (!options->sourceFile.isEmpty() && !(source = readFile(options->sourceFile, &error)))
+    if (!options->sourceFile.isEmpty() && !(source = readSource(options->sourceFile, &error)))
         return usageError(error);
     if (!options->home.isEmpty() && !QFileInfo(options->home).isDir())
         return usageError(QStringLiteral("--home %1 is not a directory").arg(options->home));

@@ -10,6 +10,11 @@
 class KpfHostProcess
 {
 public:
+    // kpfhost's exit codes beyond 0 (confirmed), 1 (failed) and 2 (usage).
+    static constexpr int kNotConfirmed = 3;
+    static constexpr int kDatabaseFailed = 4;
+    static constexpr int kStoreUnknown = 5;
+
     struct Run {
         int exitCode = -1;
         bool finished = false;

@@ -1,10 +1,116 @@
 #include "../data/TestDatabase.h"
 #include "KpfHostProcess.h"
 
+#include <arpa/inet.h>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 namespace
 {
+
+// A TCP proxy in front of the server that passes everything, except that after the first
+// COMMIT it has forwarded it swallows the server's answer and cuts both sides: the commit takes,
+// and the client never hears so.
+class CommitAnswerDropper
+{
+public:
+    CommitAnswerDropper(const QString &host, int port) : m_serverHost(host), m_serverPort(port)
+    {
+        m_listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address = Address("127.0.0.1", 0);
+        socklen_t size = sizeof address;
+        if (bind(m_listener, reinterpret_cast<sockaddr *>(&address), size) != 0 ||
+            listen(m_listener, 8) != 0 ||
+            getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &size) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { AcceptLoop(); });
+    }
+    ~CommitAnswerDropper()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        for (std::thread &pump : m_pumps)
+            pump.join();
+        close(m_listener);
+    }
+    int port() const { return m_port; }
+    bool dropped() const { return m_dropped; }
+
+private:
+    static sockaddr_in Address(const char *host, int port)
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(uint16_t(port));
+        inet_pton(AF_INET, host, &address.sin_addr);
+        return address;
+    }
+    void AcceptLoop()
+    {
+        while (!m_stop) {
+            pollfd listening{m_listener, POLLIN, 0};
+            if (poll(&listening, 1, 50) <= 0)
+                continue;
+            const int client = accept(m_listener, nullptr, nullptr);
+            const int server = socket(AF_INET, SOCK_STREAM, 0);
+            const sockaddr_in address = Address(qPrintable(m_serverHost), m_serverPort);
+            if (connect(server, reinterpret_cast<const sockaddr *>(&address), sizeof address) !=
+                0) {
+                close(client);
+                close(server);
+                continue;
+            }
+            m_pumps.emplace_back([this, client, server] { Pump(client, server); });
+        }
+    }
+    void Pump(int client, int server)
+    {
+        char buffer[65536];
+        bool commitSent = false;
+        while (!m_stop) {
+            pollfd ends[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
+            if (poll(ends, 2, 50) <= 0)
+                continue;
+            if (ends[0].revents) {
+                const ssize_t n = read(client, buffer, sizeof buffer);
+                if (n <= 0 || write(server, buffer, size_t(n)) != n)
+                    break;
+                commitSent =
+                    commitSent ||
+                    (!m_dropped && QByteArray::fromRawData(buffer, int(n)).contains("COMMIT"));
+            }
+            if (ends[1].revents) {
+                const ssize_t n = read(server, buffer, sizeof buffer);
+                if (n <= 0)
+                    break;
+                if (commitSent) {
+                    m_dropped = true; // the answer to COMMIT goes nowhere
+                    break;
+                }
+                if (write(client, buffer, size_t(n)) != n)
+                    break;
+            }
+        }
+        close(client);
+        close(server);
+    }
+
+    QString m_serverHost;
+    int m_serverPort;
+    int m_listener = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_dropped{false};
+    std::thread m_thread;
+    std::vector<std::thread> m_pumps; // only touched by the accepting thread until it is joined
+};
 
 // kpfhost pointed with --connection at the test server, directly and through ODBC: the stored
 // lines load, a typed line comes back, and a wrong password fails without showing it.
@@ -57,6 +163,31 @@ TEST_P(KpfHostServer, WrongPasswordFailsWithoutShowingIt)
     const QString everything = run.lines.join(QLatin1Char('\n')) + run.errors;
     EXPECT_FALSE(everything.contains(wrong)) << show(run);
     EXPECT_FALSE(everything.contains(server.password)) << show(run);
+}
+
+// The commit took but its answer was lost: neither "stored" nor "rolled back" is true, and
+// kpfhost says that it does not know, with an exit code of its own.
+TEST_P(KpfHostServer, LostAnswerToCommitIsReportedAsUnknown)
+{
+    if (GetParam() != Backend::PostgreSQL)
+        GTEST_SKIP() << "the proxy is put between Qt's PostgreSQL driver and the server";
+    const ServerSettings server = ServerSettings::FromEnvironment();
+    CommitAnswerDropper proxy(server.host, server.port.toInt());
+    ASSERT_NE(proxy.port(), 0);
+    QString connection = db->ConnectionString();
+    connection.replace(QStringLiteral("Port=") + server.port,
+                       QStringLiteral("Port=%1").arg(proxy.port()));
+    const QString count = QStringLiteral("SELECT COUNT(*) FROM IMPOSTOREDZ");
+    const int before = db->Count(count);
+    const auto run =
+        host.runDemo("type 02\nkey Enter\ntype 12\nkey Enter\ntype 50\nclick blsConfirm\n",
+                     {QStringLiteral("--connection"), connection, QStringLiteral("--store")});
+    EXPECT_TRUE(proxy.dropped());
+    EXPECT_EQ(run.exitCode, KpfHostProcess::kStoreUnknown) << show(run);
+    ASSERT_FALSE(run.lines.isEmpty());
+    EXPECT_TRUE(run.lines.last().startsWith(QStringLiteral("STORE UNKNOWN COMMIT was sent")))
+        << show(run);
+    EXPECT_EQ(db->Count(count), before + 1) << "the commit took";
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, KpfHostServer,

@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <atomic>
 #include <chrono>
 #include <fcntl.h>
@@ -49,6 +51,8 @@ TEST_F(KpfHost, UsageErrorsExitTwoWithTheReasonAndTheUsage)
 {
     host.writeFile(QStringLiteral("bad.script"), "dump\nclick\n");
     host.writeFile(QStringLiteral("emoji.script"), "type 1\xF0\x9F\x98\x80\n");
+    host.writeFile(QStringLiteral("nul.xml"),
+                   QByteArray("<DATAPACKET Version=\"2.0\"/>\0junk", 32));
     const QString missing = host.path(QStringLiteral("missing"));
     const UsageCase cases[] = {
         {"no_arguments", {}, "'--branch' is required"},
@@ -71,6 +75,11 @@ TEST_F(KpfHost, UsageErrorsExitTwoWithTheReasonAndTheUsage)
                                    << "-"
                                    << "--source" << missing,
          "cannot read"},
+        {"source_with_a_nul",
+         KpfHostProcess::demoKey() << "--script"
+                                   << "-"
+                                   << "--source" << host.path(QStringLiteral("nul.xml")),
+         "holds a NUL byte at offset 27"},
         {"home_not_a_directory",
          KpfHostProcess::demoKey() << "--script"
                                    << "-"
@@ -101,7 +110,7 @@ TEST_F(KpfHost, ScriptWithoutDisplayRunsOffscreenOnItsOwn)
     for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         host.environment.remove(QLatin1String(name));
     const auto run = host.runDemo("close\n");
-    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(run.exitCode, KpfHostProcess::kNotConfirmed) << show(run);
     EXPECT_EQ(run.lines, QStringList{QStringLiteral("RESULT UNASSIGNED")}) << show(run);
 }
 
@@ -143,7 +152,7 @@ TEST_F(KpfHost, TypedLineConfirmedIsReturnedWithTheChangeLog)
 TEST_F(KpfHost, ClosingWithoutConfirmationReturnsNothing)
 {
     const auto run = host.runDemo("type 01\nclose\n");
-    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(run.exitCode, KpfHostProcess::kNotConfirmed) << show(run);
     EXPECT_EQ(run.linesStartingWith(QStringLiteral("RESULT")),
               QStringList{QStringLiteral("RESULT UNASSIGNED")})
         << show(run);
@@ -153,7 +162,7 @@ TEST_F(KpfHost, ClosingWithoutConfirmationReturnsNothing)
 TEST_F(KpfHost, ScriptEndingWithTheScreenOpenClosesIt)
 {
     const auto run = host.runDemo("type 0\n");
-    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(run.exitCode, KpfHostProcess::kNotConfirmed) << show(run);
     EXPECT_EQ(run.lines, QStringList{QStringLiteral("RESULT UNASSIGNED")}) << show(run);
 }
 
@@ -166,6 +175,38 @@ TEST_F(KpfHost, FailingEntryPrintsFailedAndExitsOne)
     EXPECT_TRUE(run.lines.last().startsWith(QStringLiteral("FAILED "))) << show(run);
     EXPECT_TRUE(run.lines.last().contains(QStringLiteral("KAVIRON.CDS"))) << show(run);
     EXPECT_TRUE(run.linesStartingWith(QStringLiteral("RESULT")).isEmpty()) << show(run);
+}
+
+// A database that opens and then fails on its first query: the boxes are shown as before, and
+// the summary and the exit code tell it from an operator who just left.
+TEST_F(KpfHost, DatabaseFailingAtFirstUseIsSaidSo)
+{
+    host.writeFile(QStringLiteral("text.db"), "not a database at all\n");
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("notables"));
+        db.setDatabaseName(host.path(QStringLiteral("notables.db")));
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("CREATE TABLE OTHER (A INTEGER)")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("notables"));
+    const struct {
+        const char *file;
+        const char *why;
+    } cases[] = {{"text.db", "file is not a database"}, {"notables.db", "no such table"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        const auto run = host.runDemo("close\n", {QStringLiteral("--connection"),
+                                                  QStringLiteral("Provider=SQLite;Data Source=") +
+                                                      host.path(QString::fromLatin1(c.file))});
+        EXPECT_EQ(run.exitCode, KpfHostProcess::kDatabaseFailed) << show(run);
+        ASSERT_EQ(run.linesStartingWith(QStringLiteral("MESSAGE ")).size(), 1) << show(run);
+        ASSERT_GE(run.lines.size(), 2) << show(run);
+        EXPECT_EQ(run.lines[run.lines.size() - 2], QStringLiteral("RESULT UNASSIGNED"));
+        EXPECT_TRUE(run.lines.last().startsWith(QStringLiteral("DATABASE FAILED IMPOSTOREDZ")) &&
+                    run.lines.last().contains(QLatin1String(c.why)))
+            << show(run);
+    }
 }
 
 TEST_F(KpfHost, MissingDatabaseFileFailsInsteadOfCreatingOne)
@@ -182,7 +223,7 @@ TEST_F(KpfHost, MissingDatabaseFileFailsInsteadOfCreatingOne)
 TEST_F(KpfHost, DumpPrintsTheScreenState)
 {
     const auto run = host.runDemo("dump\ntype 0\ndump\nclose\n");
-    ASSERT_EQ(run.exitCode, 0) << show(run);
+    ASSERT_EQ(run.exitCode, KpfHostProcess::kNotConfirmed) << show(run);
     const QList<QJsonObject> states = run.objects(QStringLiteral("STATE "));
     ASSERT_EQ(states.size(), 2) << show(run);
     const QStringList keys{"nrCampo", "txAliq",        "txValor", "state",
@@ -218,7 +259,7 @@ TEST_F(KpfHost, DumpPrintsTheScreenState)
 TEST_F(KpfHost, MessagesArePrintedAndAcknowledged)
 {
     const auto run = host.runDemo("type 99\nkey Enter\ndump\nclose\n");
-    ASSERT_EQ(run.exitCode, 0) << show(run);
+    ASSERT_EQ(run.exitCode, KpfHostProcess::kNotConfirmed) << show(run);
     ASSERT_GE(run.lines.size(), 3) << show(run);
     EXPECT_EQ(run.lines[0], QString::fromUtf8("MESSAGE Imposto não cadastrado.")) << show(run);
     const QList<QJsonObject> states = run.objects(QStringLiteral("STATE "));
@@ -231,7 +272,7 @@ TEST_F(KpfHost, EveryCallPlaysTheScriptOnAFreshScreen)
 {
     const auto run =
         host.runDemo("dump\ntype 0\nclose\n", {QStringLiteral("--calls"), QStringLiteral("2")});
-    ASSERT_EQ(run.exitCode, 0) << show(run);
+    ASSERT_EQ(run.exitCode, KpfHostProcess::kNotConfirmed) << show(run);
     const QStringList expectedShape{"STATE", "RESULT", "STATE", "RESULT"};
     QStringList shape;
     for (const QString &line : run.lines)
@@ -373,7 +414,7 @@ TEST_F(KpfHost, ScriptFromStandardInput)
     const auto run = host.run(KpfHostProcess::demoKey() << "--home" << host.home() << "--script"
                                                         << "-",
                               "dump\nclose\n");
-    EXPECT_EQ(run.exitCode, 0) << show(run);
+    EXPECT_EQ(run.exitCode, KpfHostProcess::kNotConfirmed) << show(run);
     EXPECT_EQ(run.linesStartingWith(QStringLiteral("STATE ")).size(), 1) << show(run);
 }
 
@@ -403,7 +444,7 @@ TEST_F(KpfHost, ScreenshotShowsTheWholeScreen)
     const auto run =
         host.runDemo(("type 01\nscreenshot " + during + "\nclick blsConfirm\n").toUtf8(),
                      {QStringLiteral("--screenshot"), png});
-    ASSERT_EQ(run.exitCode, 0) << show(run);
+    ASSERT_EQ(run.exitCode, KpfHostProcess::kNotConfirmed) << show(run);
     for (const QString &file : {png, during}) {
         const QImage image(file);
         ASSERT_FALSE(image.isNull()) << file.toStdString();
@@ -416,7 +457,7 @@ TEST_F(KpfHost, ReactivationAndKeysReachTheScreen)
     // Alt+F4 is discarded by the screen's key preview; a new activation resets the entry field.
     const auto run =
         host.runDemo("type 01\nkey Enter\ntype 5\ndump\nreactivate\nkey Alt+F4\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << show(run);
+    ASSERT_EQ(run.exitCode, KpfHostProcess::kNotConfirmed) << show(run);
     const QList<QJsonObject> states = run.objects(QStringLiteral("STATE "));
     ASSERT_EQ(states.size(), 2) << show(run);
     EXPECT_EQ(states[0].value("nrCampo").toInt(), 2);

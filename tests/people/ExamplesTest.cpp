@@ -294,10 +294,10 @@ TEST_F(PascalExample, StoresIntoAQuotedDataSource)
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_TRUE(QFile::rename(database, folder + QStringLiteral("/kpf05520.db")));
     database = folder + QStringLiteral("/kpf05520.db");
-    const ExampleRun run = Run({QStringLiteral("--connection"),
-                                QStringLiteral("Provider=SQLite;Data Source=\"%1\"").arg(database),
-                                QStringLiteral("--line"), QStringLiteral("01:18:100"),
-                                QStringLiteral("--store")});
+    const ExampleRun run =
+        Run({QStringLiteral("--connection"),
+             QStringLiteral("Provider=SQLite;Data Source=\"%1\"").arg(database),
+             QStringLiteral("--line"), QStringLiteral("01:18:100"), QStringLiteral("--store")});
     ASSERT_EQ(run.exitCode, 0) << Show(run);
     EXPECT_EQ(run.lines.last(), QStringLiteral("STORED 1 0")) << Show(run);
     EXPECT_EQ(Sql(QStringLiteral("SELECT CDIMPOSTO FROM IMPOSTOREDZ WHERE CDCAIXA = '009' "

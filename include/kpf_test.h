@@ -6,9 +6,11 @@
  * Load it after lib_dll.so (it needs the host library and the platform layer that library loads).
  * Texts are UTF-8 and NUL-terminated. Every function must be called on the user-interface thread
  * (the one that created the QApplication), normally from inside the entry's modal showing: from a
- * callback of this header or of kpf_dll.h, or from a timer or event of the host's own. Nothing
- * here processes events: each action runs the screen's reaction to completion before it returns
- * (a reaction that opens a modal message box returns only once the box is closed, which
+ * callback of this header or of kpf_dll.h, or from a timer or event of the host's own. A call
+ * from another thread does nothing and returns KPF_TEST_WRONG_THREAD; a call before the
+ * QApplication exists returns KPF_TEST_NO_APPLICATION (KpfTest_ScreenStatus: KPF_SCREEN_NONE).
+ * Nothing here processes events: each action runs the screen's reaction to completion before it
+ * returns (a reaction that opens a modal message box returns only once the box is closed, which
  * KpfDll_SetAutoAcknowledge(1) does by itself). */
 #ifndef KPF_TEST_H
 #define KPF_TEST_H
@@ -26,12 +28,16 @@ extern "C" {
 /* Results of the actions below. */
 enum KpfTestResult {
     KPF_TEST_OK = 0,
-    KPF_TEST_NO_SCREEN = -1,    /* no screen of the module is shown */
-    KPF_TEST_NOT_FOUND = -2,    /* no control of that name, no grid column for that field */
-    KPF_TEST_NO_GRID = -3,      /* the screen has no grid */
-    KPF_TEST_OUT_OF_RANGE = -4, /* a row the grid does not show */
-    KPF_TEST_BAD_ARGUMENT = -5, /* NULL or empty name, a key name that is not one key */
-    KPF_TEST_WRITE_FAILED = -6  /* the screenshot could not be written */
+    KPF_TEST_NO_SCREEN = -1,     /* no screen of the module is shown */
+    KPF_TEST_NOT_FOUND = -2,     /* no control of that name, no grid column for that field */
+    KPF_TEST_NO_GRID = -3,       /* the screen has no grid */
+    KPF_TEST_OUT_OF_RANGE = -4,  /* a row the grid does not show */
+    KPF_TEST_BAD_ARGUMENT = -5,  /* NULL or empty name, a key name that is not one key */
+    KPF_TEST_WRITE_FAILED = -6,  /* the screenshot could not be written */
+    KPF_TEST_COVERED = -7,       /* a modal window (a message box) covers the screen: a touch, a
+                                    cell or a key would not reach it, so nothing was done */
+    KPF_TEST_WRONG_THREAD = -8,  /* called from a thread other than the user-interface thread */
+    KPF_TEST_NO_APPLICATION = -9 /* no QApplication exists yet */
 };
 
 /* Where the module's screen stands, from the operator's side. */
@@ -46,10 +52,13 @@ KPF_TEST_EXPORT int KpfTest_ScreenStatus(void);
 
 /* Called with the new status each time the screen's status changes, after the change has been
  * handled by the screen (a show, a close, an activation, a message box opening or closing), so
- * that a test waits for the screen by its events rather than by polling. NULL removes it. The
- * observer may call the functions of this header. */
+ * that a test waits for the screen by its events rather than by polling. The closing of the
+ * screen is reported (KPF_SCREEN_NONE) before the entry returns. NULL removes it. The observer
+ * may call the functions of this header. It watches the QApplication's events, so it can only be
+ * set once the application exists: before, it is refused with KPF_TEST_NO_APPLICATION and nothing
+ * is installed. Returns KPF_TEST_OK when set or removed. */
 typedef void (*KpfTest_ScreenCallback)(int status, void *context);
-KPF_TEST_EXPORT void KpfTest_SetScreenObserver(KpfTest_ScreenCallback cb, void *context);
+KPF_TEST_EXPORT int KpfTest_SetScreenObserver(KpfTest_ScreenCallback cb, void *context);
 
 /* The screen's state as one line of JSON, as kpfhost's `dump` prints it: {"nrCampo", "txAliq",
  * "txValor", "state" (0-3), "recNo" (0 = top, -1 none), "selectedField", "rows"}; texts are
@@ -59,7 +68,8 @@ KPF_TEST_EXPORT void KpfTest_SetScreenObserver(KpfTest_ScreenCallback cb, void *
 KPF_TEST_EXPORT int KpfTest_GetScreenState(char *buffer, int size);
 
 /* A touch on the control of that object name (the names of kpfhost's `click`): a press and a
- * release at its centre. */
+ * release at its centre. This, the grid cells and the keys below return KPF_TEST_COVERED, doing
+ * nothing, while a message box is in front of the screen, as an operator cannot reach it then. */
 KPF_TEST_EXPORT int KpfTest_Touch(const char *controlName);
 
 /* A touch on the grid cell of row (0 = top) in the column that shows fieldName. */
@@ -92,9 +102,10 @@ KPF_TEST_EXPORT int KpfTest_SaveScreenshot(const char *utf8FileName);
 /* While installed, the errors that the platform's event-handler guard would show the operator in
  * an error box are handed to cb instead and no box is shown (so the message observer of kpf_dll.h
  * does not hear of them either). utf8Text is valid only during the call. NULL restores the
- * boxes. Remove it before unloading this library. */
+ * boxes. Remove it before unloading this library. Returns KPF_TEST_OK, or the thread and
+ * application refusals above. */
 typedef void (*KpfTest_ErrorCallback)(const char *utf8Text, void *context);
-KPF_TEST_EXPORT void KpfTest_SetErrorObserver(KpfTest_ErrorCallback cb, void *context);
+KPF_TEST_EXPORT int KpfTest_SetErrorObserver(KpfTest_ErrorCallback cb, void *context);
 
 #ifdef __cplusplus
 }

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QPointer>
+#include <QThread>
 #include <QWidget>
 #include <algorithm>
 #include <cstring>
@@ -91,24 +92,52 @@ QString typedText(int key, Qt::KeyboardModifiers modifiers)
     return (modifiers & Qt::ShiftModifier) ? QString(character) : QString(character.toLower());
 }
 
+// Qt's widgets belong to the interface thread: a call from another one would race the screen.
+int RefusedCaller()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
+        return KPF_TEST_NO_APPLICATION;
+    return QThread::currentThread() == app->thread() ? KPF_TEST_OK : KPF_TEST_WRONG_THREAD;
+}
+
+// The screen for an operator's touch or key: none while a box covers it, since the operator
+// cannot reach it then and its handlers would run nested under the box.
+int ReachableScreen(QWidget **screen)
+{
+    if (const int refused = RefusedCaller())
+        return refused;
+    *screen = ScreenProbe::Screen();
+    if (!*screen)
+        return KPF_TEST_NO_SCREEN;
+    return ScreenProbe::Status() == KPF_SCREEN_COVERED ? KPF_TEST_COVERED : KPF_TEST_OK;
+}
+
 } // namespace
 
 extern "C" {
 
 KPF_TEST_EXPORT int KpfTest_ScreenStatus(void)
 {
+    if (const int refused = RefusedCaller())
+        return refused == KPF_TEST_NO_APPLICATION ? KPF_SCREEN_NONE : refused;
     return ScreenProbe::Status();
 }
 
-KPF_TEST_EXPORT void KpfTest_SetScreenObserver(KpfTest_ScreenCallback cb, void *context)
+KPF_TEST_EXPORT int KpfTest_SetScreenObserver(KpfTest_ScreenCallback cb, void *context)
 {
+    if (const int refused = RefusedCaller())
+        return refused;
     watcher().reset();
-    if (cb && QCoreApplication::instance())
+    if (cb)
         watcher() = std::make_unique<ScreenWatcher>(cb, context);
+    return KPF_TEST_OK;
 }
 
 KPF_TEST_EXPORT int KpfTest_GetScreenState(char *buffer, int size)
 {
+    if (const int refused = RefusedCaller())
+        return refused;
     const QWidget *screen = ScreenProbe::Screen();
     if (!screen)
         return KPF_TEST_NO_SCREEN;
@@ -119,9 +148,9 @@ KPF_TEST_EXPORT int KpfTest_Touch(const char *controlName)
 {
     if (!controlName || !*controlName)
         return KPF_TEST_BAD_ARGUMENT;
-    QWidget *screen = ScreenProbe::Screen();
-    if (!screen)
-        return KPF_TEST_NO_SCREEN;
+    QWidget *screen = nullptr;
+    if (const int refused = ReachableScreen(&screen))
+        return refused;
     auto *control = screen->findChild<QWidget *>(QString::fromUtf8(controlName));
     if (!control)
         return KPF_TEST_NOT_FOUND;
@@ -131,6 +160,8 @@ KPF_TEST_EXPORT int KpfTest_Touch(const char *controlName)
 
 KPF_TEST_EXPORT int KpfTest_GridRowCount(void)
 {
+    if (const int refused = RefusedCaller())
+        return refused;
     QWidget *screen = ScreenProbe::Screen();
     if (!screen)
         return KPF_TEST_NO_SCREEN;
@@ -144,9 +175,9 @@ KPF_TEST_EXPORT int KpfTest_TouchGridCell(int row, const char *fieldName)
 {
     if (!fieldName || !*fieldName)
         return KPF_TEST_BAD_ARGUMENT;
-    QWidget *screen = ScreenProbe::Screen();
-    if (!screen)
-        return KPF_TEST_NO_SCREEN;
+    QWidget *screen = nullptr;
+    if (const int refused = ReachableScreen(&screen))
+        return refused;
     TDBGrid *grid = ScreenProbe::Grid(screen);
     if (!grid)
         return KPF_TEST_NO_GRID;
@@ -168,9 +199,9 @@ KPF_TEST_EXPORT int KpfTest_TouchGridCell(int row, const char *fieldName)
 
 KPF_TEST_EXPORT int KpfTest_SendKey(int qtKey, int qtModifiers, const char *utf8Text)
 {
-    QWidget *screen = ScreenProbe::Screen();
-    if (!screen)
-        return KPF_TEST_NO_SCREEN;
+    QWidget *screen = nullptr;
+    if (const int refused = ReachableScreen(&screen))
+        return refused;
     pressKey(ScreenProbe::KeyTarget(screen), qtKey, Qt::KeyboardModifiers(qtModifiers),
              QString::fromUtf8(utf8Text ? utf8Text : ""));
     return KPF_TEST_OK;
@@ -192,6 +223,8 @@ KPF_TEST_EXPORT int KpfTest_SendKeyName(const char *keyName)
 
 KPF_TEST_EXPORT int KpfTest_ActivateScreen(void)
 {
+    if (const int refused = RefusedCaller())
+        return refused;
     QWidget *screen = ScreenProbe::Screen();
     if (!screen)
         return KPF_TEST_NO_SCREEN;
@@ -201,6 +234,8 @@ KPF_TEST_EXPORT int KpfTest_ActivateScreen(void)
 
 KPF_TEST_EXPORT int KpfTest_CloseScreen(void)
 {
+    if (const int refused = RefusedCaller())
+        return refused;
     const QPointer<QWidget> screen = ScreenProbe::Screen();
     if (!screen)
         return KPF_TEST_NO_SCREEN;
@@ -210,6 +245,8 @@ KPF_TEST_EXPORT int KpfTest_CloseScreen(void)
 
 KPF_TEST_EXPORT int KpfTest_EndScreen(void)
 {
+    if (const int refused = RefusedCaller())
+        return refused;
     auto *screen = qobject_cast<QDialog *>(ScreenProbe::Screen());
     if (!screen)
         return KPF_TEST_NO_SCREEN;
@@ -221,6 +258,8 @@ KPF_TEST_EXPORT int KpfTest_SaveScreenshot(const char *utf8FileName)
 {
     if (!utf8FileName || !*utf8FileName)
         return KPF_TEST_BAD_ARGUMENT;
+    if (const int refused = RefusedCaller())
+        return refused;
     QWidget *screen = ScreenProbe::Screen();
     if (!screen)
         return KPF_TEST_NO_SCREEN;
@@ -228,15 +267,18 @@ KPF_TEST_EXPORT int KpfTest_SaveScreenshot(const char *utf8FileName)
                                                                        : KPF_TEST_WRITE_FAILED;
 }
 
-KPF_TEST_EXPORT void KpfTest_SetErrorObserver(KpfTest_ErrorCallback cb, void *context)
+KPF_TEST_EXPORT int KpfTest_SetErrorObserver(KpfTest_ErrorCallback cb, void *context)
 {
+    if (const int refused = RefusedCaller())
+        return refused;
     if (!cb) {
         SetErrorPresenter({});
-        return;
+        return KPF_TEST_OK;
     }
     SetErrorPresenter([cb, context](const QString &message) {
         const QByteArray utf8 = message.toUtf8();
         cb(utf8.constData(), context);
     });
+    return KPF_TEST_OK;
 }
 }

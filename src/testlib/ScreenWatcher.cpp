@@ -35,6 +35,13 @@ bool ScreenWatcher::eventFilter(QObject *watched, QEvent *event)
     }
     const auto *widget = qobject_cast<QWidget *>(watched);
     if ((widget && widget->isWindow()) || watched == QCoreApplication::instance()) {
+        // A closed screen is told at once: the modal loop ends with it, and a queued look would
+        // only run after the entry has returned.
+        if (event->type() == QEvent::Hide && m_reported != KPF_SCREEN_NONE &&
+            ScreenProbe::Status() == KPF_SCREEN_NONE) {
+            Recheck();
+            return false;
+        }
         if (!m_recheckQueued) {
             m_recheckQueued = true;
             QTimer::singleShot(0, this, &ScreenWatcher::Recheck);

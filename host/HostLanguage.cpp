@@ -13,7 +13,8 @@ bool HostLanguage::Install(const QString &language, const QString &directory, QS
     auto *translator = new QTranslator(QCoreApplication::instance());
     if (!translator->load(file)) {
         delete translator;
-        *error = QStringLiteral("cannot load the translation %1").arg(file);
+        *error = QCoreApplication::translate("kpfhost", "não foi possível carregar a tradução %1")
+                     .arg(file);
         return false;
     }
     QCoreApplication::installTranslator(translator);

@@ -21,9 +21,10 @@ int HostSession::Run()
 {
     QString error;
     const QString programDirectory = QCoreApplication::applicationDirPath();
-    if (!m_loader.Load(InstallLayout::ModuleDirectory(programDirectory), &error) ||
-        !HostLanguage::Install(m_options.language,
-                               InstallLayout::TranslationsDirectory(programDirectory), &error)) {
+    // The language first, so that a module that does not load is told of in it.
+    if (!HostLanguage::Install(m_options.language,
+                               InstallLayout::TranslationsDirectory(programDirectory), &error) ||
+        !m_loader.Load(InstallLayout::ModuleDirectory(programDirectory), &error)) {
         HostOutput::Line("FAILED", error);
         return EntryFailed;
     }
@@ -106,15 +107,17 @@ int HostSession::Report(const ModuleLoader::CallResult &result)
     if (result.code == KPF_NOT_CONFIRMED)
         return ReportNotConfirmed();
     if (result.code != KPF_CONFIRMED) {
-        HostOutput::Line("FAILED", result.error.isEmpty() ? QStringLiteral("the entry failed")
-                                                          : result.error);
+        HostOutput::Line("FAILED", result.error.isEmpty()
+                                       ? QCoreApplication::translate("kpfhost", "a entrada falhou")
+                                       : result.error);
         return EntryFailed;
     }
     QString error;
     const std::optional<ResultPacket> packet = ResultPacket::Parse(result.packet, &error);
     if (!packet) {
-        HostOutput::Line("FAILED",
-                         QStringLiteral("the returned packet cannot be read: %1").arg(error));
+        HostOutput::Line("FAILED", QCoreApplication::translate(
+                                       "kpfhost", "o pacote devolvido não pode ser lido: %1")
+                                       .arg(error));
         return EntryFailed;
     }
     HostOutput::Line("RESULT PACKET");
@@ -123,7 +126,8 @@ int HostSession::Report(const ModuleLoader::CallResult &result)
     if (!WriteOut(result.packet)) {
         if (m_options.store)
             HostOutput::Line("STORE FAILED",
-                             QStringLiteral("not run, since --out could not be written"));
+                             QCoreApplication::translate(
+                                 "kpfhost", "não executado, pois --out não pôde ser gravado"));
         return UsageOrScriptError;
     }
     return m_options.store ? Store(*packet) : Done;

@@ -1,5 +1,6 @@
 #include "ModuleLoader.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <dlfcn.h>
 
@@ -10,7 +11,8 @@ void *open(const QString &path, QString *error)
 {
     void *handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
-        *error = QStringLiteral("cannot load %1: %2").arg(path, QString::fromLocal8Bit(dlerror()));
+        *error = QCoreApplication::translate("kpfhost", "não foi possível carregar %1: %2")
+                     .arg(path, QString::fromLocal8Bit(dlerror()));
     return handle;
 }
 
@@ -19,7 +21,7 @@ bool resolve(void *handle, const char *name, const char *library, Function *targ
 {
     *target = reinterpret_cast<Function>(dlsym(handle, name));
     if (!*target)
-        *error = QStringLiteral("%1 does not export %2")
+        *error = QCoreApplication::translate("kpfhost", "%1 não exporta %2")
                      .arg(QLatin1String(library), QLatin1String(name));
     return *target != nullptr;
 }
@@ -71,7 +73,8 @@ bool ModuleLoader::CheckPackage(QString *error) const
         if (qstrcmp(*name, "_dll") == 0)
             return true;
     }
-    *error = QStringLiteral("libPkg_Kpf05520.so does not name _dll as its required package");
+    *error = QCoreApplication::translate(
+        "kpfhost", "libPkg_Kpf05520.so não indica _dll como pacote requerido");
     return false;
 }
 

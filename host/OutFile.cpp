@@ -1,5 +1,6 @@
 #include "OutFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
@@ -34,7 +35,8 @@ bool OutFile::Write(const QString &name, const QByteArray &bytes, QString *error
     };
     if (::stat(path.constData(), &target) != 0) {
         if (errno != ENOENT) {
-            *error = QStringLiteral("cannot write %1: %2").arg(name, SystemError(errno));
+            *error = QCoreApplication::translate("kpfhost", "não foi possível gravar %1: %2")
+                         .arg(name, SystemError(errno));
             return false;
         }
         return Replace(name, bytes, error);
@@ -44,7 +46,8 @@ bool OutFile::Write(const QString &name, const QByteArray &bytes, QString *error
             continue;
         if (std::fflush(stream) == 0 && WriteAll(::fileno(stream), bytes))
             return true;
-        *error = QStringLiteral("cannot write %1: %2").arg(name, SystemError(errno));
+        *error = QCoreApplication::translate("kpfhost", "não foi possível gravar %1: %2")
+                     .arg(name, SystemError(errno));
         return false;
     }
     if (!S_ISREG(target.st_mode))
@@ -80,7 +83,8 @@ bool OutFile::WriteInto(const QString &name, const QByteArray &bytes, QString *e
     if (fd >= 0 && ::close(fd) != 0 && ok)
         ok = false, code = errno;
     if (!ok)
-        *error = QStringLiteral("cannot write %1: %2").arg(name, SystemError(code));
+        *error = QCoreApplication::translate("kpfhost", "não foi possível gravar %1: %2")
+                     .arg(name, SystemError(code));
     return ok;
 }
 
@@ -108,9 +112,11 @@ bool OutFile::Replace(const QString &target, const QByteArray &bytes, QString *e
         return true;
     if (fd >= 0)
         ::unlink(tempPath.constData());
-    *error = QStringLiteral("cannot write %1: %2; %3")
-                 .arg(target, SystemError(code),
-                      existed ? QStringLiteral("the earlier file is left as it was")
-                              : QStringLiteral("no file was made"));
+    *error =
+        QCoreApplication::translate("kpfhost", "não foi possível gravar %1: %2; %3")
+            .arg(target, SystemError(code),
+                 existed ? QCoreApplication::translate("kpfhost",
+                                                       "o arquivo anterior ficou como estava")
+                         : QCoreApplication::translate("kpfhost", "nenhum arquivo foi criado"));
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "JsonLine.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
@@ -38,7 +39,7 @@ public:
             readRow();
         expectEnd(); // DATAPACKET
         if (next() != QXmlStreamReader::EndDocument)
-            fail(QStringLiteral("text after the end of DATAPACKET"));
+            fail(QCoreApplication::translate("kpfhost", "texto após o fim de DATAPACKET"));
         return std::move(m_packet);
     }
 
@@ -64,7 +65,7 @@ private:
             case QXmlStreamReader::Characters:
                 if (m_xml.isWhitespace())
                     continue;
-                fail(QStringLiteral("text where only elements belong"));
+                fail(QCoreApplication::translate("kpfhost", "texto onde só cabem elementos"));
             case QXmlStreamReader::StartElement:
             case QXmlStreamReader::EndElement:
             case QXmlStreamReader::EndDocument:
@@ -74,7 +75,8 @@ private:
             case QXmlStreamReader::DTD:
             case QXmlStreamReader::EntityReference:
             case QXmlStreamReader::NoToken:
-                fail(QStringLiteral("a document type or entity, which a packet never holds"));
+                fail(QCoreApplication::translate(
+                    "kpfhost", "um tipo de documento ou uma entidade, que um pacote nunca contém"));
             }
         }
     }
@@ -105,7 +107,7 @@ private:
     void skipEmpty()
     {
         if (next() != QXmlStreamReader::EndElement)
-            fail(QStringLiteral("<%1> holds something").arg(m_xml.name()));
+            fail(QCoreApplication::translate("kpfhost", "<%1> contém algo").arg(m_xml.name()));
     }
 
     void readField()
@@ -114,14 +116,16 @@ private:
         ResultPacket::Field field{attributes.value(QLatin1String("attrname")).toString(),
                                   attributes.value(QLatin1String("fieldtype")).toString()};
         if (field.name.isEmpty())
-            fail(QStringLiteral("a FIELD without attrname"));
+            fail(QCoreApplication::translate("kpfhost", "um FIELD sem attrname"));
         if (!known(field))
-            fail(QStringLiteral("the field %1 has the type '%2', which this host does not read")
+            fail(QCoreApplication::translate("kpfhost",
+                                             "o campo %1 tem o tipo '%2', que este host não lê")
                      .arg(field.name, field.type));
         if (!m_index.contains(field.name.toLower()))
             m_index.insert(field.name.toLower(), int(m_packet.fields.size()));
         else
-            fail(QStringLiteral("the field %1 is described twice").arg(field.name));
+            fail(QCoreApplication::translate("kpfhost", "o campo %1 é descrito duas vezes")
+                     .arg(field.name));
         m_packet.fields.push_back(std::move(field));
         skipEmpty();
     }
@@ -136,13 +140,16 @@ private:
                 bool ok = false;
                 row.rowState = attribute.value().toInt(&ok);
                 if (!ok || row.rowState < 0 || row.rowState > 15)
-                    fail(QStringLiteral("RowState '%1' is not a bit set of 1, 2, 4 and 8")
+                    fail(QCoreApplication::translate(
+                             "kpfhost", "RowState '%1' não é uma combinação dos bits 1, 2, 4 e 8")
                              .arg(attribute.value()));
                 continue;
             }
             const int index = m_index.value(name.toLower(), -1);
             if (index < 0)
-                fail(QStringLiteral("a ROW attribute %1 that no FIELD describes").arg(name));
+                fail(QCoreApplication::translate("kpfhost",
+                                                 "um atributo %1 de ROW que nenhum FIELD descreve")
+                         .arg(name));
             row.values[size_t(index)] =
                 value(m_packet.fields[size_t(index)], attribute.value().toString());
         }
@@ -167,7 +174,8 @@ private:
                      : text == QLatin1String("FALSE") ? QVariant(false)
                                                       : QVariant();
         if (!result.isValid())
-            fail(QStringLiteral("'%1' is not a value of the %2 field %3")
+            fail(QCoreApplication::translate("kpfhost",
+                                             "'%1' não é um valor do campo %3, do tipo %2")
                      .arg(text, field.type, field.name));
         return result;
     }

@@ -1,5 +1,6 @@
 #include "ResultStore.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -22,7 +23,9 @@ constexpr double kNumberMargin = 1e-9;
 QString SqlError(const QSqlError &error)
 {
     const QString text = error.text().trimmed();
-    return text.isEmpty() ? QStringLiteral("unknown database error") : text;
+    return text.isEmpty()
+               ? QCoreApplication::translate("kpfhost", "erro de banco de dados desconhecido")
+               : text;
 }
 
 bool IsNull(const QVariant &value)
@@ -35,11 +38,12 @@ void CheckColumnNames(const std::vector<ResultPacket::Field> &fields)
 {
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     if (fields.empty())
-        throw Failure{QStringLiteral("the packet describes no field")};
+        throw Failure{QCoreApplication::translate("kpfhost", "o pacote não descreve nenhum campo")};
     for (const ResultPacket::Field &field : fields) {
         if (!plain.match(field.name).hasMatch())
-            throw Failure{
-                QStringLiteral("the packet's field '%1' is not a column name").arg(field.name)};
+            throw Failure{QCoreApplication::translate(
+                              "kpfhost", "o campo '%1' do pacote não é um nome de coluna")
+                              .arg(field.name)};
     }
 }
 
@@ -54,7 +58,8 @@ QSqlDatabase Open(const QByteArray &description, const QString &name, QString *e
     }
     const QString driver = settings.value(QLatin1String("driver")).toString();
     if (driver.isEmpty()) {
-        *error = QStringLiteral("the host library does not describe the module's connection");
+        *error = QCoreApplication::translate(
+            "kpfhost", "a biblioteca do host não descreve a conexão do módulo");
         return {};
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
@@ -68,7 +73,7 @@ QSqlDatabase Open(const QByteArray &description, const QString &name, QString *e
         db.setPassword(password);
     db.setConnectOptions(settings.value(QLatin1String("connectOptions")).toString());
     if (!db.open())
-        *error = QStringLiteral("cannot open %1: %2")
+        *error = QCoreApplication::translate("kpfhost", "não foi possível abrir %1: %2")
                      .arg(settings.value(QLatin1String("description")).toString(),
                           SqlError(db.lastError()));
     return db;
@@ -119,8 +124,10 @@ ResultStore::Changes ResultStore::ChangesOf(const ResultPacket &packet) const
             changes.insertions.push_back(row.values);
             break;
         default:
-            throw Failure{QStringLiteral("the packet has a row with RowState %1, which this host "
-                                         "cannot apply")
+            throw Failure{QCoreApplication::translate(
+                              "kpfhost",
+                              "o pacote tem uma linha com RowState %1, que este host não "
+                              "sabe aplicar")
                               .arg(row.rowState)};
         }
     }
@@ -178,11 +185,14 @@ void ResultStore::Delete(QSqlDatabase &db, const Values &row, int number) const
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec())
-        throw Failure{
-            QStringLiteral("deleting line %1: %2").arg(number).arg(SqlError(query.lastError()))};
+        throw Failure{QCoreApplication::translate("kpfhost", "ao excluir a linha %1: %2")
+                          .arg(number)
+                          .arg(SqlError(query.lastError()))};
     const int affected = query.numRowsAffected();
     if (affected != 1)
-        throw Failure{QStringLiteral("deleted line %1 matches %2 stored rows instead of one (%3)")
+        throw Failure{QCoreApplication::translate(
+                          "kpfhost",
+                          "a linha excluída %1 corresponde a %2 linhas gravadas em vez de uma (%3)")
                           .arg(number)
                           .arg(affected)
                           .arg(Describe(row))};
@@ -203,8 +213,9 @@ void ResultStore::Insert(QSqlDatabase &db, const Values &row, int number) const
     for (size_t c = 0; c < m_fields.size(); ++c)
         query.addBindValue(IsNull(row[c]) ? NullOf(c) : row[c]);
     if (!query.exec())
-        throw Failure{
-            QStringLiteral("inserting line %1: %2").arg(number).arg(SqlError(query.lastError()))};
+        throw Failure{QCoreApplication::translate("kpfhost", "ao inserir a linha %1: %2")
+                          .arg(number)
+                          .arg(SqlError(query.lastError()))};
 }
 
 // Deletions first: a line deleted and entered again with the same key must not collide with
@@ -213,7 +224,9 @@ ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes
 {
     Outcome outcome;
     if (!db.transaction()) {
-        outcome.error = QStringLiteral("cannot begin a transaction: ") + SqlError(db.lastError());
+        outcome.error =
+            QCoreApplication::translate("kpfhost", "não foi possível iniciar uma transação: ") +
+            SqlError(db.lastError());
         return outcome;
     }
     try {
@@ -227,7 +240,7 @@ ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes
             const QString error = SqlError(db.lastError());
             if (!StillAnswers(db))
                 throw CommitOutcomeUnknown{error};
-            throw Failure{QStringLiteral("commit failed: ") + error};
+            throw Failure{QCoreApplication::translate("kpfhost", "o COMMIT falhou: ") + error};
         }
     } catch (const Failure &failure) {
         db.rollback();
@@ -235,10 +248,12 @@ ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes
         return outcome;
     } catch (const CommitOutcomeUnknown &lost) {
         outcome.unknown = true;
-        outcome.error = QStringLiteral("COMMIT was sent and its answer was lost (%1): the lines "
-                                       "may or may not be stored; look at IMPOSTOREDZ before "
-                                       "storing them again")
-                            .arg(lost.text);
+        outcome.error =
+            QCoreApplication::translate(
+                "kpfhost", "o COMMIT foi enviado e sua resposta se perdeu (%1): as linhas "
+                           "podem ter sido gravadas ou não; confira IMPOSTOREDZ "
+                           "antes de gravá-las de novo")
+                .arg(lost.text);
         return outcome;
     }
     outcome.ok = true;
@@ -278,12 +293,16 @@ QString ResultStore::CheckTables(const QByteArray &connection)
     return WithConnection(connection, [](QSqlDatabase &db, const QString &error) {
         if (!error.isEmpty())
             return error;
-        for (const char *table : {"IMPOSTOREDZ", "IMPOSTO"}) {
+        const struct {
+            const char *table;
+            const char *statement;
+        } probes[] = {{"IMPOSTOREDZ", "SELECT * FROM IMPOSTOREDZ WHERE 1 = 0"},
+                      {"IMPOSTO", "SELECT * FROM IMPOSTO WHERE 1 = 0"}};
+        for (const auto &probe : probes) {
             QSqlQuery query(db);
-            if (!query.exec(
-                    QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(QLatin1String(table))))
-                return QStringLiteral("%1 cannot be read: %2")
-                    .arg(QLatin1String(table), SqlError(query.lastError()));
+            if (!query.exec(QString::fromLatin1(probe.statement)))
+                return QCoreApplication::translate("kpfhost", "%1 não pode ser lida: %2")
+                    .arg(QLatin1String(probe.table), SqlError(query.lastError()));
         }
         return QString();
     });

@@ -2,6 +2,7 @@
 
 #include "HostOutput.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace
@@ -91,7 +92,8 @@ bool ScriptedOperator::WaitForScreen()
         return true;
     if (m_waiting.elapsed() > ReadyTimeoutMs) {
         const int line = m_commands.empty() ? 0 : m_commands.front().line;
-        Fail(line, QStringLiteral("another window stays in front of the screen"));
+        Fail(line,
+             QCoreApplication::translate("kpfhost", "outra janela continua na frente da tela"));
         return false;
     }
     WakeAtNextDeadline(inFront);
@@ -116,7 +118,7 @@ void ScriptedOperator::PlayNext()
     const ScriptCommand &command = m_commands[m_next];
     const int status = m_screen.screenStatus();
     if (status == KPF_SCREEN_NONE) {
-        Fail(command.line, QStringLiteral("the screen has already closed"));
+        Fail(command.line, QCoreApplication::translate("kpfhost", "a tela já foi fechada"));
         return;
     }
     if (status == KPF_SCREEN_COVERED) {
@@ -139,7 +141,9 @@ void ScriptedOperator::PlayNext()
 
 void ScriptedOperator::Fail(int line, const QString &message)
 {
-    HostOutput::Line("ERROR", QStringLiteral("script line %1: %2").arg(line).arg(message));
+    HostOutput::Line(
+        "ERROR",
+        QCoreApplication::translate("kpfhost", "linha %1 do script: %2").arg(line).arg(message));
     m_failed = true;
     EndScript();
 }
@@ -158,7 +162,8 @@ void ScriptedOperator::EndScript()
 void ScriptedOperator::CloseScreen()
 {
     if (m_screen.closeScreen() == 1) {
-        HostOutput::Note(QStringLiteral("the screen refused to close; ending its modal showing"));
+        HostOutput::Note(QCoreApplication::translate(
+            "kpfhost", "a tela recusou-se a fechar; sua exibição modal foi encerrada"));
         m_screen.endScreen();
     }
 }
@@ -181,14 +186,18 @@ bool ScriptedOperator::Finish(bool entryFailed)
     m_screen.setScreenObserver(nullptr, nullptr);
     if (!entryFailed && m_phase != Phase::Ended) {
         if (m_next < m_commands.size())
-            Fail(m_commands[m_next].line, QStringLiteral("the screen has already closed"));
+            Fail(m_commands[m_next].line,
+                 QCoreApplication::translate("kpfhost", "a tela já foi fechada"));
         else if (m_phase == Phase::WaitingForScreen && !m_commands.empty())
-            Fail(m_commands.front().line, QStringLiteral("the screen was never shown"));
+            Fail(m_commands.front().line,
+                 QCoreApplication::translate("kpfhost", "a tela nunca foi exibida"));
     }
     m_phase = Phase::Ended;
     m_blocked = false;
     if (m_finalShot == FinalScreenshot::Failed) {
-        HostOutput::Note(QStringLiteral("cannot write the screenshot %1").arg(m_finalScreenshot));
+        HostOutput::Note(
+            QCoreApplication::translate("kpfhost", "não foi possível gravar a captura de tela %1")
+                .arg(m_finalScreenshot));
         m_failed = true;
     }
     return !m_failed;

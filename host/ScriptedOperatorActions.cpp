@@ -40,7 +40,8 @@ bool ScriptedOperator::Play(const ScriptCommand &command, QString *error)
 bool ScriptedOperator::Click(const QString &name, QString *error)
 {
     if (m_screen.touch(name.toUtf8().constData()) != KPF_TEST_OK) {
-        *error = QStringLiteral("no control named '%1' on the screen").arg(name);
+        *error = QCoreApplication::translate("kpfhost", "nenhum controle chamado '%1' na tela")
+                     .arg(name);
         return false;
     }
     return true;
@@ -52,7 +53,8 @@ bool ScriptedOperator::Keys(const std::vector<ScriptKey> &keys, QString *error)
     for (const ScriptKey &key : keys) {
         const QByteArray text = key.text.toUtf8();
         if (m_screen.sendKey(key.key, int(key.modifiers), text.constData()) != KPF_TEST_OK) {
-            *error = QStringLiteral("the screen closed before every key was pressed");
+            *error = QCoreApplication::translate(
+                "kpfhost", "a tela fechou antes de todas as teclas serem pressionadas");
             return false;
         }
     }
@@ -66,18 +68,21 @@ bool ScriptedOperator::Select(int row, const QString &field, QString *error)
     case KPF_TEST_OK:
         return true;
     case KPF_TEST_NO_GRID:
-        *error = QStringLiteral("the screen has no grid");
+        *error = QCoreApplication::translate("kpfhost", "a tela não tem grade");
         return false;
     case KPF_TEST_NOT_FOUND:
-        *error = QStringLiteral("the grid shows no column for the field '%1'").arg(field);
+        *error =
+            QCoreApplication::translate("kpfhost", "a grade não mostra coluna para o campo '%1'")
+                .arg(field);
         return false;
     case KPF_TEST_OUT_OF_RANGE:
-        *error = QStringLiteral("row %1 is not in the grid, which shows %2 rows")
+        *error = QCoreApplication::translate("kpfhost",
+                                             "a linha %1 não está na grade, que mostra %2 linhas")
                      .arg(row)
                      .arg(m_screen.gridRowCount());
         return false;
     default:
-        *error = QStringLiteral("the screen has already closed");
+        *error = QCoreApplication::translate("kpfhost", "a tela já foi fechada");
         return false;
     }
 }
@@ -93,7 +98,9 @@ bool ScriptedOperator::Dump(QString *)
 bool ScriptedOperator::Screenshot(const QString &fileName, QString *error)
 {
     if (m_screen.saveScreenshot(fileName.toUtf8().constData()) != KPF_TEST_OK) {
-        *error = QStringLiteral("cannot write the screenshot %1").arg(fileName);
+        *error =
+            QCoreApplication::translate("kpfhost", "não foi possível gravar a captura de tela %1")
+                .arg(fileName);
         return false;
     }
     return true;
@@ -123,7 +130,7 @@ bool ScriptedOperator::Reactivate(QString *error)
             2000);
     }
     if (!tookIt) {
-        *error = QStringLiteral("the other window did not get the activation");
+        *error = QCoreApplication::translate("kpfhost", "a outra janela não recebeu a ativação");
         return false;
     }
     return true;

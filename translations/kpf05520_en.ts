@@ -199,5 +199,308 @@
         <source>Mensagem</source>
         <translation>Message</translation>
     </message>
+    <message>
+        <source>Erro de banco de dados</source>
+        <translation>Database error</translation>
+    </message>
+    <message>
+        <source>[código %1]</source>
+        <translation>[code %1]</translation>
+    </message>
+    <message>
+        <source>Não foi possível ler a tabela de mensagens &quot;%1&quot;: %2</source>
+        <translation>Cannot read the message table &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedZ: o host não criou a QApplication</source>
+        <translation>CriaImpostoRedZ: the host has not created the QApplication</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedZ: chamada fora da thread da interface com o usuário</source>
+        <translation>CriaImpostoRedZ: called outside the user-interface thread</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedZ: chamada enquanto a chamada anterior ainda não voltou; a entrada não é reentrante e esta chamada foi recusada</source>
+        <translation>CriaImpostoRedZ: called while the previous call has not returned; the entry is not reentrant and this call was refused</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedZ: %1 (%2) &apos;%3&apos; tem %4 caracteres; o campo tem %5</source>
+        <translation>CriaImpostoRedZ: %1 (%2) &apos;%3&apos; has %4 characters; the field has %5</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedZ: %1 (%2) %3 não é uma data entre os anos 1 e 9999</source>
+        <translation>CriaImpostoRedZ: %1 (%2) %3 is not a date between the years 1 and 9999</translation>
+    </message>
+    <message>
+        <source>a filial</source>
+        <translation>the branch</translation>
+    </message>
+    <message>
+        <source>o caixa</source>
+        <translation>the till</translation>
+    </message>
+    <message>
+        <source>o contador da redução Z</source>
+        <translation>the Z-reduction counter</translation>
+    </message>
+    <message>
+        <source>a data da redução Z</source>
+        <translation>the Z reduction&apos;s date</translation>
+    </message>
+    <message>
+        <source>a data de referência</source>
+        <translation>the reference date</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedz: o argumento %1 é nulo</source>
+        <translation>CriaImpostoRedz: the argument %1 is null</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedz: registro corrente %1 fora do conjunto de origem, que tem %2 registro(s)</source>
+        <translation>CriaImpostoRedz: current record %1 is outside the source data set, which has %2 record(s)</translation>
+    </message>
+    <message>
+        <source>Memória insuficiente para o resultado</source>
+        <translation>Not enough memory for the result</translation>
+    </message>
+    <message>
+        <source>Operação cancelada: a primeira linha de imposto não foi aceita</source>
+        <translation>Operation cancelled: the first tax line was not accepted</translation>
+    </message>
+    <message>
+        <source>Erro desconhecido</source>
+        <translation>Unknown error</translation>
+    </message>
+    <message>
+        <source>um diretório</source>
+        <translation>a directory</translation>
+    </message>
+    <message>
+        <source>um FIFO (pipe nomeado)</source>
+        <translation>a FIFO (named pipe)</translation>
+    </message>
+    <message>
+        <source>um dispositivo</source>
+        <translation>a device</translation>
+    </message>
+    <message>
+        <source>um socket</source>
+        <translation>a socket</translation>
+    </message>
+    <message>
+        <source>algo que não é um arquivo comum</source>
+        <translation>something that is not a regular file</translation>
+    </message>
+    <message>
+        <source>dados do caixa</source>
+        <translation>the till&apos;s data</translation>
+    </message>
+    <message>
+        <source>%1 dos dados do caixa</source>
+        <translation>%1 of the till&apos;s data</translation>
+    </message>
+    <message>
+        <source>%1 em &apos;%2&apos; é %3, não um arquivo: sem ele o tipo de impressora fiscal (IDTIPOIMPFIS) não é conhecido</source>
+        <translation>%1 in &apos;%2&apos; is %3, not a file: without it the fiscal printer type (IDTIPOIMPFIS) is not known</translation>
+    </message>
+    <message>
+        <source>Arquivo %1 não encontrado em &apos;%2&apos;: sem ele o tipo de impressora fiscal (IDTIPOIMPFIS) não é conhecido</source>
+        <translation>File %1 not found in &apos;%2&apos;: without it the fiscal printer type (IDTIPOIMPFIS) is not known</translation>
+    </message>
+    <message>
+        <source>o módulo de dados rdmImpost não foi criado</source>
+        <translation>the data module rdmImpost has not been created</translation>
+    </message>
+    <message>
+        <source>erro desconhecido</source>
+        <translation>unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>kpfhost</name>
+    <message>
+        <source>não foi possível carregar a tradução %1</source>
+        <translation>cannot load the translation %1</translation>
+    </message>
+    <message>
+        <source>a entrada falhou</source>
+        <translation>the entry failed</translation>
+    </message>
+    <message>
+        <source>o pacote devolvido não pode ser lido: %1</source>
+        <translation>the returned packet cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>não executado, pois --out não pôde ser gravado</source>
+        <translation>not run, since --out could not be written</translation>
+    </message>
+    <message>
+        <source>não foi possível carregar %1: %2</source>
+        <translation>cannot load %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 não exporta %2</source>
+        <translation>%1 does not export %2</translation>
+    </message>
+    <message>
+        <source>libPkg_Kpf05520.so não indica _dll como pacote requerido</source>
+        <translation>libPkg_Kpf05520.so does not name _dll as its required package</translation>
+    </message>
+    <message>
+        <source>não foi possível gravar %1: %2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>não foi possível gravar %1: %2; %3</source>
+        <translation>cannot write %1: %2; %3</translation>
+    </message>
+    <message>
+        <source>o arquivo anterior ficou como estava</source>
+        <translation>the earlier file is left as it was</translation>
+    </message>
+    <message>
+        <source>nenhum arquivo foi criado</source>
+        <translation>no file was made</translation>
+    </message>
+    <message>
+        <source>texto após o fim de DATAPACKET</source>
+        <translation>text after the end of DATAPACKET</translation>
+    </message>
+    <message>
+        <source>texto onde só cabem elementos</source>
+        <translation>text where only elements belong</translation>
+    </message>
+    <message>
+        <source>um tipo de documento ou uma entidade, que um pacote nunca contém</source>
+        <translation>a document type or entity, which a packet never holds</translation>
+    </message>
+    <message>
+        <source>&lt;%1&gt; contém algo</source>
+        <translation>&lt;%1&gt; holds something</translation>
+    </message>
+    <message>
+        <source>um FIELD sem attrname</source>
+        <translation>a FIELD without attrname</translation>
+    </message>
+    <message>
+        <source>o campo %1 tem o tipo &apos;%2&apos;, que este host não lê</source>
+        <translation>the field %1 has the type &apos;%2&apos;, which this host does not read</translation>
+    </message>
+    <message>
+        <source>o campo %1 é descrito duas vezes</source>
+        <translation>the field %1 is described twice</translation>
+    </message>
+    <message>
+        <source>RowState &apos;%1&apos; não é uma combinação dos bits 1, 2, 4 e 8</source>
+        <translation>RowState &apos;%1&apos; is not a bit set of 1, 2, 4 and 8</translation>
+    </message>
+    <message>
+        <source>um atributo %1 de ROW que nenhum FIELD descreve</source>
+        <translation>a ROW attribute %1 that no FIELD describes</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; não é um valor do campo %3, do tipo %2</source>
+        <translation>&apos;%1&apos; is not a value of the %2 field %3</translation>
+    </message>
+    <message>
+        <source>erro de banco de dados desconhecido</source>
+        <translation>unknown database error</translation>
+    </message>
+    <message>
+        <source>o pacote não descreve nenhum campo</source>
+        <translation>the packet describes no field</translation>
+    </message>
+    <message>
+        <source>o campo &apos;%1&apos; do pacote não é um nome de coluna</source>
+        <translation>the packet&apos;s field &apos;%1&apos; is not a column name</translation>
+    </message>
+    <message>
+        <source>a biblioteca do host não descreve a conexão do módulo</source>
+        <translation>the host library does not describe the module&apos;s connection</translation>
+    </message>
+    <message>
+        <source>não foi possível abrir %1: %2</source>
+        <translation>cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>o pacote tem uma linha com RowState %1, que este host não sabe aplicar</source>
+        <translation>the packet has a row with RowState %1, which this host cannot apply</translation>
+    </message>
+    <message>
+        <source>ao excluir a linha %1: %2</source>
+        <translation>deleting line %1: %2</translation>
+    </message>
+    <message>
+        <source>a linha excluída %1 corresponde a %2 linhas gravadas em vez de uma (%3)</source>
+        <translation>deleted line %1 matches %2 stored rows instead of one (%3)</translation>
+    </message>
+    <message>
+        <source>ao inserir a linha %1: %2</source>
+        <translation>inserting line %1: %2</translation>
+    </message>
+    <message>
+        <source>não foi possível iniciar uma transação: </source>
+        <translation>cannot begin a transaction: </translation>
+    </message>
+    <message>
+        <source>o COMMIT falhou: </source>
+        <translation>commit failed: </translation>
+    </message>
+    <message>
+        <source>o COMMIT foi enviado e sua resposta se perdeu (%1): as linhas podem ter sido gravadas ou não; confira IMPOSTOREDZ antes de gravá-las de novo</source>
+        <translation>COMMIT was sent and its answer was lost (%1): the lines may or may not be stored; look at IMPOSTOREDZ before storing them again</translation>
+    </message>
+    <message>
+        <source>%1 não pode ser lida: %2</source>
+        <translation>%1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>outra janela continua na frente da tela</source>
+        <translation>another window stays in front of the screen</translation>
+    </message>
+    <message>
+        <source>a tela já foi fechada</source>
+        <translation>the screen has already closed</translation>
+    </message>
+    <message>
+        <source>linha %1 do script: %2</source>
+        <translation>script line %1: %2</translation>
+    </message>
+    <message>
+        <source>a tela recusou-se a fechar; sua exibição modal foi encerrada</source>
+        <translation>the screen refused to close; its modal showing was ended</translation>
+    </message>
+    <message>
+        <source>a tela nunca foi exibida</source>
+        <translation>the screen was never shown</translation>
+    </message>
+    <message>
+        <source>não foi possível gravar a captura de tela %1</source>
+        <translation>cannot write the screenshot %1</translation>
+    </message>
+    <message>
+        <source>nenhum controle chamado &apos;%1&apos; na tela</source>
+        <translation>no control named &apos;%1&apos; on the screen</translation>
+    </message>
+    <message>
+        <source>a tela fechou antes de todas as teclas serem pressionadas</source>
+        <translation>the screen closed before every key was pressed</translation>
+    </message>
+    <message>
+        <source>a tela não tem grade</source>
+        <translation>the screen has no grid</translation>
+    </message>
+    <message>
+        <source>a grade não mostra coluna para o campo &apos;%1&apos;</source>
+        <translation>the grid shows no column for the field &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>a linha %1 não está na grade, que mostra %2 linhas</source>
+        <translation>row %1 is not in the grid, which shows %2 rows</translation>
+    </message>
+    <message>
+        <source>a outra janela não recebeu a ativação</source>
+        <translation>the other window did not get the activation</translation>
+    </message>
 </context>
 </TS>

@@ -199,5 +199,308 @@
         <source>Mensagem</source>
         <translation>Mensaje</translation>
     </message>
+    <message>
+        <source>Erro de banco de dados</source>
+        <translation>Error de base de datos</translation>
+    </message>
+    <message>
+        <source>[código %1]</source>
+        <translation>[código %1]</translation>
+    </message>
+    <message>
+        <source>Não foi possível ler a tabela de mensagens &quot;%1&quot;: %2</source>
+        <translation>No se pudo leer la tabla de mensajes &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedZ: o host não criou a QApplication</source>
+        <translation>CriaImpostoRedZ: el host no creó la QApplication</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedZ: chamada fora da thread da interface com o usuário</source>
+        <translation>CriaImpostoRedZ: llamada fuera del hilo de la interfaz de usuario</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedZ: chamada enquanto a chamada anterior ainda não voltou; a entrada não é reentrante e esta chamada foi recusada</source>
+        <translation>CriaImpostoRedZ: llamada mientras la llamada anterior aún no ha vuelto; la entrada no es reentrante y esta llamada fue rechazada</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedZ: %1 (%2) &apos;%3&apos; tem %4 caracteres; o campo tem %5</source>
+        <translation>CriaImpostoRedZ: %1 (%2) &apos;%3&apos; tiene %4 caracteres; el campo tiene %5</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedZ: %1 (%2) %3 não é uma data entre os anos 1 e 9999</source>
+        <translation>CriaImpostoRedZ: %1 (%2) %3 no es una fecha entre los años 1 y 9999</translation>
+    </message>
+    <message>
+        <source>a filial</source>
+        <translation>la sucursal</translation>
+    </message>
+    <message>
+        <source>o caixa</source>
+        <translation>la caja</translation>
+    </message>
+    <message>
+        <source>o contador da redução Z</source>
+        <translation>el contador de la reducción Z</translation>
+    </message>
+    <message>
+        <source>a data da redução Z</source>
+        <translation>la fecha de la reducción Z</translation>
+    </message>
+    <message>
+        <source>a data de referência</source>
+        <translation>la fecha de referencia</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedz: o argumento %1 é nulo</source>
+        <translation>CriaImpostoRedz: el argumento %1 es nulo</translation>
+    </message>
+    <message>
+        <source>CriaImpostoRedz: registro corrente %1 fora do conjunto de origem, que tem %2 registro(s)</source>
+        <translation>CriaImpostoRedz: registro actual %1 fuera del conjunto de origen, que tiene %2 registro(s)</translation>
+    </message>
+    <message>
+        <source>Memória insuficiente para o resultado</source>
+        <translation>Memoria insuficiente para el resultado</translation>
+    </message>
+    <message>
+        <source>Operação cancelada: a primeira linha de imposto não foi aceita</source>
+        <translation>Operación cancelada: la primera línea de impuesto no fue aceptada</translation>
+    </message>
+    <message>
+        <source>Erro desconhecido</source>
+        <translation>Error desconocido</translation>
+    </message>
+    <message>
+        <source>um diretório</source>
+        <translation>un directorio</translation>
+    </message>
+    <message>
+        <source>um FIFO (pipe nomeado)</source>
+        <translation>un FIFO (tubería con nombre)</translation>
+    </message>
+    <message>
+        <source>um dispositivo</source>
+        <translation>un dispositivo</translation>
+    </message>
+    <message>
+        <source>um socket</source>
+        <translation>un socket</translation>
+    </message>
+    <message>
+        <source>algo que não é um arquivo comum</source>
+        <translation>algo que no es un archivo común</translation>
+    </message>
+    <message>
+        <source>dados do caixa</source>
+        <translation>datos de la caja</translation>
+    </message>
+    <message>
+        <source>%1 dos dados do caixa</source>
+        <translation>%1 de los datos de la caja</translation>
+    </message>
+    <message>
+        <source>%1 em &apos;%2&apos; é %3, não um arquivo: sem ele o tipo de impressora fiscal (IDTIPOIMPFIS) não é conhecido</source>
+        <translation>%1 en &apos;%2&apos; es %3, no un archivo: sin él el tipo de impresora fiscal (IDTIPOIMPFIS) no se conoce</translation>
+    </message>
+    <message>
+        <source>Arquivo %1 não encontrado em &apos;%2&apos;: sem ele o tipo de impressora fiscal (IDTIPOIMPFIS) não é conhecido</source>
+        <translation>Archivo %1 no encontrado en &apos;%2&apos;: sin él el tipo de impresora fiscal (IDTIPOIMPFIS) no se conoce</translation>
+    </message>
+    <message>
+        <source>o módulo de dados rdmImpost não foi criado</source>
+        <translation>el módulo de datos rdmImpost no fue creado</translation>
+    </message>
+    <message>
+        <source>erro desconhecido</source>
+        <translation>error desconocido</translation>
+    </message>
+</context>
+<context>
+    <name>kpfhost</name>
+    <message>
+        <source>não foi possível carregar a tradução %1</source>
+        <translation>no se pudo cargar la traducción %1</translation>
+    </message>
+    <message>
+        <source>a entrada falhou</source>
+        <translation>la entrada falló</translation>
+    </message>
+    <message>
+        <source>o pacote devolvido não pode ser lido: %1</source>
+        <translation>el paquete devuelto no se puede leer: %1</translation>
+    </message>
+    <message>
+        <source>não executado, pois --out não pôde ser gravado</source>
+        <translation>no ejecutado, pues --out no se pudo escribir</translation>
+    </message>
+    <message>
+        <source>não foi possível carregar %1: %2</source>
+        <translation>no se pudo cargar %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 não exporta %2</source>
+        <translation>%1 no exporta %2</translation>
+    </message>
+    <message>
+        <source>libPkg_Kpf05520.so não indica _dll como pacote requerido</source>
+        <translation>libPkg_Kpf05520.so no indica _dll como paquete requerido</translation>
+    </message>
+    <message>
+        <source>não foi possível gravar %1: %2</source>
+        <translation>no se pudo escribir %1: %2</translation>
+    </message>
+    <message>
+        <source>não foi possível gravar %1: %2; %3</source>
+        <translation>no se pudo escribir %1: %2; %3</translation>
+    </message>
+    <message>
+        <source>o arquivo anterior ficou como estava</source>
+        <translation>el archivo anterior quedó como estaba</translation>
+    </message>
+    <message>
+        <source>nenhum arquivo foi criado</source>
+        <translation>no se creó ningún archivo</translation>
+    </message>
+    <message>
+        <source>texto após o fim de DATAPACKET</source>
+        <translation>texto después del fin de DATAPACKET</translation>
+    </message>
+    <message>
+        <source>texto onde só cabem elementos</source>
+        <translation>texto donde solo caben elementos</translation>
+    </message>
+    <message>
+        <source>um tipo de documento ou uma entidade, que um pacote nunca contém</source>
+        <translation>un tipo de documento o una entidad, que un paquete nunca contiene</translation>
+    </message>
+    <message>
+        <source>&lt;%1&gt; contém algo</source>
+        <translation>&lt;%1&gt; contiene algo</translation>
+    </message>
+    <message>
+        <source>um FIELD sem attrname</source>
+        <translation>un FIELD sin attrname</translation>
+    </message>
+    <message>
+        <source>o campo %1 tem o tipo &apos;%2&apos;, que este host não lê</source>
+        <translation>el campo %1 tiene el tipo &apos;%2&apos;, que este host no lee</translation>
+    </message>
+    <message>
+        <source>o campo %1 é descrito duas vezes</source>
+        <translation>el campo %1 se describe dos veces</translation>
+    </message>
+    <message>
+        <source>RowState &apos;%1&apos; não é uma combinação dos bits 1, 2, 4 e 8</source>
+        <translation>RowState &apos;%1&apos; no es una combinación de los bits 1, 2, 4 y 8</translation>
+    </message>
+    <message>
+        <source>um atributo %1 de ROW que nenhum FIELD descreve</source>
+        <translation>un atributo %1 de ROW que ningún FIELD describe</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; não é um valor do campo %3, do tipo %2</source>
+        <translation>&apos;%1&apos; no es un valor del campo %3, de tipo %2</translation>
+    </message>
+    <message>
+        <source>erro de banco de dados desconhecido</source>
+        <translation>error de base de datos desconocido</translation>
+    </message>
+    <message>
+        <source>o pacote não descreve nenhum campo</source>
+        <translation>el paquete no describe ningún campo</translation>
+    </message>
+    <message>
+        <source>o campo &apos;%1&apos; do pacote não é um nome de coluna</source>
+        <translation>el campo &apos;%1&apos; del paquete no es un nombre de columna</translation>
+    </message>
+    <message>
+        <source>a biblioteca do host não descreve a conexão do módulo</source>
+        <translation>la biblioteca del host no describe la conexión del módulo</translation>
+    </message>
+    <message>
+        <source>não foi possível abrir %1: %2</source>
+        <translation>no se pudo abrir %1: %2</translation>
+    </message>
+    <message>
+        <source>o pacote tem uma linha com RowState %1, que este host não sabe aplicar</source>
+        <translation>el paquete tiene una fila con RowState %1, que este host no sabe aplicar</translation>
+    </message>
+    <message>
+        <source>ao excluir a linha %1: %2</source>
+        <translation>al eliminar la línea %1: %2</translation>
+    </message>
+    <message>
+        <source>a linha excluída %1 corresponde a %2 linhas gravadas em vez de uma (%3)</source>
+        <translation>la línea eliminada %1 corresponde a %2 filas grabadas en lugar de una (%3)</translation>
+    </message>
+    <message>
+        <source>ao inserir a linha %1: %2</source>
+        <translation>al insertar la línea %1: %2</translation>
+    </message>
+    <message>
+        <source>não foi possível iniciar uma transação: </source>
+        <translation>no se pudo iniciar una transacción: </translation>
+    </message>
+    <message>
+        <source>o COMMIT falhou: </source>
+        <translation>el COMMIT falló: </translation>
+    </message>
+    <message>
+        <source>o COMMIT foi enviado e sua resposta se perdeu (%1): as linhas podem ter sido gravadas ou não; confira IMPOSTOREDZ antes de gravá-las de novo</source>
+        <translation>el COMMIT fue enviado y su respuesta se perdió (%1): las líneas pueden estar grabadas o no; revise IMPOSTOREDZ antes de grabarlas de nuevo</translation>
+    </message>
+    <message>
+        <source>%1 não pode ser lida: %2</source>
+        <translation>%1 no se puede leer: %2</translation>
+    </message>
+    <message>
+        <source>outra janela continua na frente da tela</source>
+        <translation>otra ventana sigue delante de la pantalla</translation>
+    </message>
+    <message>
+        <source>a tela já foi fechada</source>
+        <translation>la pantalla ya se cerró</translation>
+    </message>
+    <message>
+        <source>linha %1 do script: %2</source>
+        <translation>línea %1 del script: %2</translation>
+    </message>
+    <message>
+        <source>a tela recusou-se a fechar; sua exibição modal foi encerrada</source>
+        <translation>la pantalla se negó a cerrarse; su presentación modal fue terminada</translation>
+    </message>
+    <message>
+        <source>a tela nunca foi exibida</source>
+        <translation>la pantalla nunca se mostró</translation>
+    </message>
+    <message>
+        <source>não foi possível gravar a captura de tela %1</source>
+        <translation>no se pudo escribir la captura de pantalla %1</translation>
+    </message>
+    <message>
+        <source>nenhum controle chamado &apos;%1&apos; na tela</source>
+        <translation>ningún control llamado &apos;%1&apos; en la pantalla</translation>
+    </message>
+    <message>
+        <source>a tela fechou antes de todas as teclas serem pressionadas</source>
+        <translation>la pantalla se cerró antes de pulsar todas las teclas</translation>
+    </message>
+    <message>
+        <source>a tela não tem grade</source>
+        <translation>la pantalla no tiene cuadrícula</translation>
+    </message>
+    <message>
+        <source>a grade não mostra coluna para o campo &apos;%1&apos;</source>
+        <translation>la cuadrícula no muestra columna para el campo &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>a linha %1 não está na grade, que mostra %2 linhas</source>
+        <translation>la fila %1 no está en la cuadrícula, que muestra %2 filas</translation>
+    </message>
+    <message>
+        <source>a outra janela não recebeu a ativação</source>
+        <translation>la otra ventana no recibió la activación</translation>
+    </message>
 </context>
 </TS>

@@ -2,7 +2,9 @@
 
   Loads lib_dll.so and libPkg_Kpf05520.so at run time through bindings/pascal/kpf05520.pas, calls
   the entry for one Z reduction, reads the returned packet into a TBufDataset and prints its rows;
-  with --store it applies the change log to the SQLite database through sqldb.
+  with --store it applies the change log to the SQLite database through sqldb, in one
+  transaction. The database is the embedded one, so a COMMIT cannot lose its answer on the way
+  as it can on a server: STORE FAILED always means rolled back here.
 
     kpfhost_pascal [--lib-dir DIR] [--home DIR] [--connection TEXT] [--confirm-after-ms N]
                    [--line CODE:RATE:BASE]... [--store] BRANCH TILL ZCOUNTER YYYY-MM-DD

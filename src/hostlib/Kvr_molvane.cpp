@@ -2,6 +2,7 @@
 
 #include "EADOError.h"
 #include "TADOConnection.h"
+#include "Trad_utl.h"
 
 #include <QStringList>
 
@@ -73,17 +74,21 @@ QString ADOExceptionMessage(const std::exception &error, TADOConnection *connect
 {
     try {
         const bool database = dynamic_cast<const EDatabaseError *>(&error) != nullptr;
-        QString text = database ? QStringLiteral("Erro de banco de dados") : QStringLiteral("Erro");
+        QString text =
+            Trad_utl::TradTexto(database ? QT_TRANSLATE_NOOP("Kpf05520", "Erro de banco de dados")
+                                         : QT_TRANSLATE_NOOP("Kpf05520", "Erro"));
         if (const auto *ado = dynamic_cast<const EADOError *>(&error);
             ado && !ado->NativeError().isEmpty())
-            text += QStringLiteral(" [código %1]").arg(ado->NativeError());
+            text +=
+                QLatin1Char(' ') + Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "[código %1]"))
+                                       .arg(ado->NativeError());
         text += QStringLiteral(": ") + MessageOf(error);
         if (!context.isEmpty())
             text += QStringLiteral(" (%1)").arg(context);
         text = text.simplified();
         return connection ? connection->ScrubSecrets(text) : text;
     } catch (...) {
-        return QStringLiteral("Erro de banco de dados");
+        return Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "Erro de banco de dados"));
     }
 }
 

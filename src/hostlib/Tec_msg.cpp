@@ -1,6 +1,7 @@
 #include "Tec_msg.h"
 
 #include "Exceptions.h"
+#include "Trad_utl.h"
 
 #include <QFile>
 
@@ -10,8 +11,11 @@ void TMessages::LoadFromFile(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw Exception(QStringLiteral("Não foi possível ler a tabela de mensagens \"%1\": %2")
-                            .arg(fileName, file.errorString()));
+        throw Exception(
+            Trad_utl::TradTexto(
+                QT_TRANSLATE_NOOP("Kpf05520",
+                                  "Não foi possível ler a tabela de mensagens \"%1\": %2"))
+                .arg(fileName, file.errorString()));
     QString text = QString::fromUtf8(file.readAll());
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);

@@ -6,6 +6,7 @@
 #include "Srv_Kpf05520.h"
 #include "TClientDataSet.h"
 #include "TScreen.h"
+#include "Trad_utl.h"
 #include "kpf05520.h"
 
 #include <QApplication>
@@ -27,10 +28,11 @@ namespace
 void ConfereAmbiente()
 {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        throw Exception(QStringLiteral("CriaImpostoRedZ: o host não criou a QApplication"));
+        throw Exception(Trad_utl::TradTexto(
+            QT_TRANSLATE_NOOP("Kpf05520", "CriaImpostoRedZ: o host não criou a QApplication")));
     if (QThread::currentThread() != QCoreApplication::instance()->thread())
-        throw Exception(
-            QStringLiteral("CriaImpostoRedZ: chamada fora da thread da interface com o usuário"));
+        throw Exception(Trad_utl::TradTexto(QT_TRANSLATE_NOOP(
+            "Kpf05520", "CriaImpostoRedZ: chamada fora da thread da interface com o usuário")));
 }
 
 // True from the start of a call until it returns. The screen and the data module are
@@ -46,9 +48,10 @@ void ConfereChamada()
 {
     ConfereAmbiente();
     if (EmCurso())
-        throw Exception(QStringLiteral("CriaImpostoRedZ: chamada enquanto a chamada anterior "
-                                       "ainda não voltou; a entrada não é reentrante e esta "
-                                       "chamada foi recusada"));
+        throw Exception(Trad_utl::TradTexto(
+            QT_TRANSLATE_NOOP("Kpf05520", "CriaImpostoRedZ: chamada enquanto a chamada anterior "
+                                          "ainda não voltou; a entrada não é reentrante e esta "
+                                          "chamada foi recusada")));
 }
 
 class ChamadaEmCurso
@@ -61,28 +64,34 @@ public:
 };
 
 // A key longer than its field would be cut when the line is written, and the line would belong
-// to another Z reduction than the one searched for.
-void ConfereChave(const QString &valor, const char *argumento, const char *campo)
+// to another Z reduction than the one searched for. nome: what the key is, in the texts' language.
+void ConfereChave(const QString &valor, const char *nome, const char *campo)
 {
     const int tamanho = TfrmImpost::TamanhoCampo(QString::fromLatin1(campo));
     if (valor.size() > tamanho)
-        throw Exception(QStringLiteral("CriaImpostoRedZ: %1 (%2) '%3' tem %4 caracteres; o campo "
-                                       "tem %5")
-                            .arg(QLatin1String(argumento), QLatin1String(campo), valor)
-                            .arg(valor.size())
-                            .arg(tamanho));
+        throw Exception(
+            Trad_utl::TradTexto(
+                QT_TRANSLATE_NOOP("Kpf05520", "CriaImpostoRedZ: %1 (%2) '%3' tem %4 caracteres; o "
+                                              "campo tem %5"))
+                .arg(Trad_utl::TradTexto(nome), QLatin1String(campo), valor)
+                .arg(valor.size())
+                .arg(tamanho));
 }
 
 // The platform's dates run from 0001-01-01 (-693593) to 9999-12-31 (2958465 and its time of
 // day); before 1899-12-30 the time of day is subtracted.
-void ConfereData(TDateTime valor, const char *argumento)
+void ConfereData(TDateTime valor, const char *nome, const char *argumento)
 {
     constexpr double kPrimeiroDia = -693593;
     constexpr double kDepoisDoUltimo = 2958466;
     if (!(valor > kPrimeiroDia - 1 && valor < kDepoisDoUltimo))
-        throw Exception(QStringLiteral("CriaImpostoRedZ: %1 %2 não é uma data entre os anos 1 e "
-                                       "9999")
-                            .arg(QLatin1String(argumento), QString::number(valor, 'g', 17)));
+        throw Exception(
+            Trad_utl::TradTexto(
+                QT_TRANSLATE_NOOP("Kpf05520",
+                                  "CriaImpostoRedZ: %1 (%2) %3 não é uma data entre os anos "
+                                  "1 e 9999"))
+                .arg(Trad_utl::TradTexto(nome), QLatin1String(argumento),
+                     QString::number(valor, 'g', 17)));
 }
 
 // The data module first, then the screen, whose destroy handler clears boCriado.
@@ -99,11 +108,12 @@ Variant Cli_Kpf05520::CriaImpostoRedZ(const QString &branch, const QString &till
                                       TDateTime referenceDate, TDataSet *sourceData)
 {
     ConfereChamada();
-    ConfereChave(branch, "branch", "CDFILIAL");
-    ConfereChave(till, "till", "CDCAIXA");
-    ConfereChave(zCounter, "zCounter", "NRECFREDZ");
-    ConfereData(zDate, "zDate");
-    ConfereData(referenceDate, "referenceDate");
+    ConfereChave(branch, QT_TRANSLATE_NOOP("Kpf05520", "a filial"), "CDFILIAL");
+    ConfereChave(till, QT_TRANSLATE_NOOP("Kpf05520", "o caixa"), "CDCAIXA");
+    ConfereChave(zCounter, QT_TRANSLATE_NOOP("Kpf05520", "o contador da redução Z"), "NRECFREDZ");
+    ConfereData(zDate, QT_TRANSLATE_NOOP("Kpf05520", "a data da redução Z"), "zDate");
+    ConfereData(referenceDate, QT_TRANSLATE_NOOP("Kpf05520", "a data de referência"),
+                "referenceDate");
     const ChamadaEmCurso chamada;
     Variant resultado;
     try {
@@ -144,7 +154,8 @@ char *CopiaTexto(const QByteArray &texto) noexcept
 QString Texto(const char *texto, const char *nome)
 {
     if (!texto)
-        throw Exception(QStringLiteral("CriaImpostoRedz: o argumento %1 é nulo")
+        throw Exception(Trad_utl::TradTexto(
+                            QT_TRANSLATE_NOOP("Kpf05520", "CriaImpostoRedz: o argumento %1 é nulo"))
                             .arg(QString::fromLatin1(nome)));
     return QString::fromUtf8(texto);
 }
@@ -162,10 +173,13 @@ void PreparaOrigem(TClientDataSet &origem, const char *pacote, int registro)
     }
     const int total = origem.RecordCount();
     if (registro < 0 || (registro > 0 && registro >= total))
-        throw Exception(QStringLiteral("CriaImpostoRedz: registro corrente %1 fora do conjunto "
-                                       "de origem, que tem %2 registro(s)")
-                            .arg(registro)
-                            .arg(total));
+        throw Exception(
+            Trad_utl::TradTexto(
+                QT_TRANSLATE_NOOP("Kpf05520",
+                                  "CriaImpostoRedz: registro corrente %1 fora do conjunto "
+                                  "de origem, que tem %2 registro(s)"))
+                .arg(registro)
+                .arg(total));
     if (total > 0)
         origem.MoveToRow(registro);
 }
@@ -189,7 +203,10 @@ extern "C" KPF_EXPORT int CriaImpostoRedz(const char *branch, const char *till,
         return KPF_FAILED;
     *errorText = nullptr;
     if (!resultPacket)
-        return Falha(errorText, QStringLiteral("CriaImpostoRedz: o argumento resultPacket é nulo"));
+        return Falha(errorText,
+                     Trad_utl::TradTexto(
+                         QT_TRANSLATE_NOOP("Kpf05520", "CriaImpostoRedz: o argumento %1 é nulo"))
+                         .arg(QLatin1String("resultPacket")));
     try {
         ConfereChamada();
         TClientDataSet origem;
@@ -200,18 +217,21 @@ extern "C" KPF_EXPORT int CriaImpostoRedz(const char *branch, const char *till,
         if (!resultado.isPacket())
             return KPF_NOT_CONFIRMED;
         if (!(*resultPacket = CopiaTexto(resultado.packet())))
-            return Falha(errorText, QStringLiteral("Memória insuficiente para o resultado"));
+            return Falha(errorText, Trad_utl::TradTexto(QT_TRANSLATE_NOOP(
+                                        "Kpf05520", "Memória insuficiente para o resultado")));
         return KPF_CONFIRMED;
     } catch (const EAbort &) {
         // A check refused the first line and has already told the operator why.
-        return Falha(errorText, QStringLiteral("Operação cancelada: a primeira linha de imposto "
-                                               "não foi aceita"));
+        return Falha(errorText, Trad_utl::TradTexto(QT_TRANSLATE_NOOP(
+                                    "Kpf05520", "Operação cancelada: a primeira linha de imposto "
+                                                "não foi aceita")));
     } catch (const Exception &e) {
         return Falha(errorText, e.Message());
     } catch (const std::exception &e) {
         return Falha(errorText, QString::fromUtf8(e.what()));
     } catch (...) {
-        return Falha(errorText, QStringLiteral("Erro desconhecido"));
+        return Falha(errorText,
+                     Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "Erro desconhecido")));
     }
 }
 

@@ -10,6 +10,7 @@
 #include "SysUtils.h"
 #include "TADOConnection.h"
 #include "TClientDataSet.h"
+#include "Trad_utl.h"
 #include "ui_Cli_Kpf05520.h"
 
 #include <QFile>
@@ -60,20 +61,22 @@ QString NaturezaDoCaminho(const QString &caminho)
     if (::stat(QFile::encodeName(caminho).constData(), &info) != 0)
         return QString();
     if (S_ISDIR(info.st_mode))
-        return QStringLiteral("um diretório");
+        return Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "um diretório"));
     if (S_ISFIFO(info.st_mode))
-        return QStringLiteral("um FIFO (pipe nomeado)");
+        return Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "um FIFO (pipe nomeado)"));
     if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
-        return QStringLiteral("um dispositivo");
+        return Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "um dispositivo"));
     if (S_ISSOCK(info.st_mode))
-        return QStringLiteral("um socket");
-    return S_ISREG(info.st_mode) ? QString() : QStringLiteral("algo que não é um arquivo comum");
+        return Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "um socket"));
+    return S_ISREG(info.st_mode) ? QString()
+                                 : Trad_utl::TradTexto(QT_TRANSLATE_NOOP(
+                                       "Kpf05520", "algo que não é um arquivo comum"));
 }
 
 QString TextoDaOrigem(TDataSet *origem, const QString &campo)
 {
     QString texto;
-    ComOrigem(QStringLiteral("dados do caixa"),
+    ComOrigem(Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "dados do caixa")),
               [&] { texto = origem->FieldByName(campo)->AsString(); });
     return texto;
 }
@@ -81,8 +84,9 @@ QString TextoDaOrigem(TDataSet *origem, const QString &campo)
 double ValorDaOrigem(TDataSet *origem, const QString &campo)
 {
     double valor = 0;
-    ComOrigem(QStringLiteral("%1 dos dados do caixa").arg(campo),
-              [&] { valor = StrToFloat(origem->FieldByName(campo)->AsString()); });
+    ComOrigem(
+        Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "%1 dos dados do caixa")).arg(campo),
+        [&] { valor = StrToFloat(origem->FieldByName(campo)->AsString()); });
     return valor;
 }
 
@@ -116,13 +120,18 @@ void TfrmImpost::InicializaForm(const QString &branch, const QString &till, cons
         const QString natureza =
             NaturezaDoCaminho(DiretorioDoPrograma() + QLatin1Char('/') + kKaviron);
         if (!natureza.isEmpty())
-            throw EConvertError(QStringLiteral("%1 em '%2' é %3, não um arquivo: sem ele o tipo "
-                                               "de impressora fiscal (IDTIPOIMPFIS) não é "
-                                               "conhecido")
-                                    .arg(kKaviron, DiretorioDoPrograma(), natureza));
-        throw EConvertError(QStringLiteral("Arquivo %1 não encontrado em '%2': sem ele o tipo de "
-                                           "impressora fiscal (IDTIPOIMPFIS) não é conhecido")
-                                .arg(kKaviron, DiretorioDoPrograma()));
+            throw EConvertError(
+                Trad_utl::TradTexto(
+                    QT_TRANSLATE_NOOP("Kpf05520", "%1 em '%2' é %3, não um arquivo: sem ele o tipo "
+                                                  "de impressora fiscal (IDTIPOIMPFIS) não é "
+                                                  "conhecido"))
+                    .arg(kKaviron, DiretorioDoPrograma(), natureza));
+        throw EConvertError(
+            Trad_utl::TradTexto(
+                QT_TRANSLATE_NOOP("Kpf05520",
+                                  "Arquivo %1 não encontrado em '%2': sem ele o tipo de "
+                                  "impressora fiscal (IDTIPOIMPFIS) não é conhecido"))
+                .arg(kKaviron, DiretorioDoPrograma()));
     }
     int tipo = 0;
     ComOrigem(QStringLiteral("IDTIPOIMPFIS em %1").arg(kKaviron),

@@ -5,6 +5,7 @@
 #include "TADOConnection.h"
 #include "TADOQuery.h"
 #include "TDataSetProvider.h"
+#include "Trad_utl.h"
 
 namespace
 {
@@ -19,13 +20,15 @@ template <class Read> Variant Guarded(Read read)
     TADOConnection *connection = rdmImpost ? rdmImpost->adcImpost : nullptr;
     try {
         if (!rdmImpost)
-            throw EDatabaseError(QStringLiteral("o módulo de dados rdmImpost não foi criado"));
+            throw EDatabaseError(Trad_utl::TradTexto(
+                QT_TRANSLATE_NOOP("Kpf05520", "o módulo de dados rdmImpost não foi criado")));
         return read(*rdmImpost);
     } catch (const std::exception &error) {
         return Variant::fromText(Kvr_molvane::ADOExceptionMessage(error, connection, QString()));
     } catch (...) {
         return Variant::fromText(Kvr_molvane::ADOExceptionMessage(
-            Exception(QStringLiteral("erro desconhecido")), connection, QString()));
+            Exception(Trad_utl::TradTexto(QT_TRANSLATE_NOOP("Kpf05520", "erro desconhecido"))),
+            connection, QString()));
     }
 }
 

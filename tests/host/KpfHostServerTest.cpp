@@ -185,7 +185,7 @@ TEST_P(KpfHostServer, LostAnswerToCommitIsReportedAsUnknown)
     EXPECT_TRUE(proxy.dropped());
     EXPECT_EQ(run.exitCode, KpfHostProcess::kStoreUnknown) << show(run);
     ASSERT_FALSE(run.lines.isEmpty());
-    EXPECT_TRUE(run.lines.last().startsWith(QStringLiteral("STORE UNKNOWN COMMIT was sent")))
+    EXPECT_TRUE(run.lines.last().startsWith(QStringLiteral("STORE UNKNOWN o COMMIT foi enviado")))
         << show(run);
     EXPECT_EQ(db->Count(count), before + 1) << "the commit took";
 }

@@ -209,6 +209,42 @@ TEST_F(KpfHost, DatabaseFailingAtFirstUseIsSaidSo)
     }
 }
 
+// Each text in one language, the module's and kpfhost's own alike: a key the entry refuses and a
+// script line kpfhost cannot play.
+TEST_F(KpfHost, TextsFollowTheLanguage)
+{
+    const struct {
+        const char *language;
+        const char *refusedKey;
+        const char *scriptError;
+    } cases[] = {
+        {"pt",
+         "FAILED CriaImpostoRedZ: a filial (CDFILIAL) '00001' tem 5 caracteres; o campo tem 4",
+         "ERROR linha 1 do script: nenhum controle chamado 'sbtNada' na tela"},
+        {"en",
+         "FAILED CriaImpostoRedZ: the branch (CDFILIAL) '00001' has 5 characters; the field has 4",
+         "ERROR script line 1: no control named 'sbtNada' on the screen"},
+        {"es",
+         "FAILED CriaImpostoRedZ: la sucursal (CDFILIAL) '00001' tiene 5 caracteres; el campo "
+         "tiene 4",
+         "ERROR línea 1 del script: ningún control llamado 'sbtNada' en la pantalla"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.language);
+        const QStringList language{QStringLiteral("--lang"), QLatin1String(c.language)};
+        QStringList longBranch = KpfHostProcess::demoKey();
+        longBranch[1] = QStringLiteral("00001");
+        const auto refused =
+            host.run(longBranch + language +
+                         QStringList{QStringLiteral("--home"), host.home(),
+                                     QStringLiteral("--script"), QStringLiteral("-")},
+                     "close\n");
+        EXPECT_EQ(refused.lines, QStringList{QString::fromUtf8(c.refusedKey)}) << show(refused);
+        const auto unplayable = host.runDemo("click sbtNada\n", language);
+        EXPECT_EQ(unplayable.lines.value(0), QString::fromUtf8(c.scriptError)) << show(unplayable);
+    }
+}
+
 TEST_F(KpfHost, MissingDatabaseFileFailsInsteadOfCreatingOne)
 {
     const QString missing = host.path(QStringLiteral("nothere.db"));
@@ -322,10 +358,11 @@ TEST_F(KpfHost, OutOnAFullDiskKeepsTheEarlierFileAndStoresNothing)
     const auto run = host.runDemo(typeALineAndConfirm,
                                   {QStringLiteral("--out"), out, QStringLiteral("--store")});
     EXPECT_EQ(run.exitCode, 2) << show(run);
-    EXPECT_TRUE(run.errors.contains(QStringLiteral("cannot write"))) << show(run);
-    EXPECT_TRUE(run.errors.contains(QStringLiteral("the earlier file is left as it was")))
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("não foi possível gravar"))) << show(run);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("o arquivo anterior ficou como estava")))
         << show(run);
-    EXPECT_EQ(run.linesStartingWith(QStringLiteral("STORE FAILED not run")).size(), 1) << show(run);
+    EXPECT_EQ(run.linesStartingWith(QStringLiteral("STORE FAILED não executado")).size(), 1)
+        << show(run);
     EXPECT_TRUE(run.linesStartingWith(QStringLiteral("STORED")).isEmpty()) << show(run);
     QFile file(out);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -364,7 +401,8 @@ TEST_F(KpfHost, OutOntoANodeThatIsNotAFileWritesIntoIt)
 
     run = host.runDemo(typeALineAndConfirm, {QStringLiteral("--out"), QStringLiteral("/dev/full")});
     EXPECT_EQ(run.exitCode, 2) << show(run);
-    EXPECT_TRUE(run.errors.contains(QStringLiteral("cannot write /dev/full"))) << show(run);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("não foi possível gravar /dev/full")))
+        << show(run);
 
     run =
         host.runDemo(typeALineAndConfirm, {QStringLiteral("--out"), QStringLiteral("/dev/stdout")});
@@ -424,7 +462,7 @@ TEST_F(KpfHost, MissingControlEndsTheScriptAndExitsTwo)
     EXPECT_EQ(run.exitCode, 2) << show(run);
     EXPECT_EQ(run.lines.size(), 3) << show(run);
     EXPECT_TRUE(run.lines.value(1).startsWith(
-        QStringLiteral("ERROR script line 2: no control named 'sbtNada'")))
+        QStringLiteral("ERROR linha 2 do script: nenhum controle chamado 'sbtNada'")))
         << show(run);
     EXPECT_EQ(run.lines.value(2), QStringLiteral("RESULT UNASSIGNED")) << show(run);
 }
@@ -433,7 +471,7 @@ TEST_F(KpfHost, LinesAfterTheScreenClosedAreAScriptError)
 {
     const auto run = host.runDemo("close\ndump\n");
     EXPECT_EQ(run.exitCode, 2) << show(run);
-    EXPECT_TRUE(run.linesStartingWith(QStringLiteral("ERROR script line 2:")).size() == 1)
+    EXPECT_TRUE(run.linesStartingWith(QStringLiteral("ERROR linha 2 do script:")).size() == 1)
         << show(run);
 }
 
@@ -476,7 +514,7 @@ TEST_F(KpfHost, SelectTouchesTheGridCell)
     EXPECT_EQ(states[0].value("recNo").toInt(), 2);
     EXPECT_EQ(states[0].value("selectedField").toString(), "VRALIQIMPRZ");
     EXPECT_EQ(run.exitCode, 2) << "row 9 is not in the grid: " << show(run);
-    EXPECT_EQ(run.linesStartingWith(QStringLiteral("ERROR script line 3: row 9")).size(), 1)
+    EXPECT_EQ(run.linesStartingWith(QStringLiteral("ERROR linha 3 do script: a linha 9")).size(), 1)
         << show(run);
 }
 

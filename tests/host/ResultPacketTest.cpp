@@ -49,15 +49,16 @@ const BadPacket badPackets[] = {
     {"not_xml", "<DATAPACKET", "line 1"},
     {"other_root", "<PACKET/>", "<DATAPACKET> expected"},
     {"no_rowdata", "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>", "<ROWDATA> expected"},
-    {"bad_date", Packet(kField, "<ROW D=\"20261332\"/>"), "'20261332' is not a value"},
-    {"unknown_attribute", Packet(kField, "<ROW X=\"1\"/>"), "no FIELD describes"},
+    {"bad_date", Packet(kField, "<ROW D=\"20261332\"/>"), "'20261332' não é um valor"},
+    {"unknown_attribute", Packet(kField, "<ROW X=\"1\"/>"), "nenhum FIELD descreve"},
     {"bad_row_state", Packet(kField, "<ROW RowState=\"x\"/>"), "RowState 'x'"},
-    {"unknown_type", Packet("<FIELD attrname=\"G\" fieldtype=\"blob\"/>", ""), "type 'blob'"},
-    {"field_twice", Packet(kField + kField, ""), "described twice"},
-    {"text_in_rowdata", Packet(kField, "x"), "text where only elements belong"},
-    {"entity", "<!DOCTYPE DATAPACKET [<!ENTITY e \"1\">]>" + Packet(kField, ""), "document type"},
+    {"unknown_type", Packet("<FIELD attrname=\"G\" fieldtype=\"blob\"/>", ""), "tipo 'blob'"},
+    {"field_twice", Packet(kField + kField, ""), "descrito duas vezes"},
+    {"text_in_rowdata", Packet(kField, "x"), "texto onde só cabem elementos"},
+    {"entity", "<!DOCTYPE DATAPACKET [<!ENTITY e \"1\">]>" + Packet(kField, ""),
+     "tipo de documento"},
     {"infinite_number", Packet("<FIELD attrname=\"F\" fieldtype=\"r8\"/>", "<ROW F=\"inf\"/>"),
-     "not a value"},
+     "não é um valor"},
 };
 
 class BadPacketTest : public ::testing::TestWithParam<BadPacket>

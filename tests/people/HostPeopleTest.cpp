@@ -207,14 +207,14 @@ TEST_F(HostForPeople, AFailingStoreRollsEverythingBackAndSaysWhy)
          kDeleteSecondAndAddLine, "no new lines today", demo},
         {"deleted_line_no_longer_stored",
          "CREATE TRIGGER keep BEFORE DELETE ON IMPOSTOREDZ BEGIN SELECT RAISE(IGNORE); END",
-         kDeleteSecondAndAddLine, "matches 0 stored rows", demo},
+         kDeleteSecondAndAddLine, "corresponde a 0 linhas gravadas", demo},
         {"deleted_line_stored_twice",
          "CREATE TABLE T AS SELECT * FROM IMPOSTOREDZ;\nDROP TABLE IMPOSTOREDZ;\n"
          "ALTER TABLE T RENAME TO IMPOSTOREDZ;\n"
          "INSERT INTO IMPOSTOREDZ SELECT * FROM IMPOSTOREDZ WHERE CDIMPOSTO = '03' AND "
          "DTREDUCAOZ = '2026-12-02'",
-         "select 2 CDIMPOSTO\nclick blsMenos\nclick blsMais\n" + kNewLine, "matches 2 stored rows",
-         QStringList{"00", "02", "03", "03"}},
+         "select 2 CDIMPOSTO\nclick blsMenos\nclick blsMais\n" + kNewLine,
+         "corresponde a 2 linhas gravadas", QStringList{"00", "02", "03", "03"}},
     };
     for (const StoreFailure &c : cases) {
         SCOPED_TRACE(c.name);

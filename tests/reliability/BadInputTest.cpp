@@ -196,20 +196,20 @@ ZKey With(void (*change)(ZKey &))
 }
 
 const CallCase kCallCases[] = {
-    {"ZDateNaN", With([](ZKey &k) { k.zDate = std::nan(""); }), true, true, "zDate nan"},
-    {"ZDateInfinite", With([](ZKey &k) { k.zDate = HUGE_VAL; }), true, true, "zDate inf"},
+    {"ZDateNaN", With([](ZKey &k) { k.zDate = std::nan(""); }), true, true, "(zDate) nan"},
+    {"ZDateInfinite", With([](ZKey &k) { k.zDate = HUGE_VAL; }), true, true, "(zDate) inf"},
     {"ReferenceDateMinusInfinite", With([](ZKey &k) { k.referenceDate = -HUGE_VAL; }), true, true,
-     "referenceDate -inf"},
+     "(referenceDate) -inf"},
     {"ZDateHuge", With([](ZKey &k) { k.zDate = 1e308; }), true, true, "entre os anos 1 e 9999"},
-    {"ZDateAfterYear9999", With([](ZKey &k) { k.zDate = 2958466; }), true, true, "zDate 2958466"},
+    {"ZDateAfterYear9999", With([](ZKey &k) { k.zDate = 2958466; }), true, true, "(zDate) 2958466"},
     {"ReferenceDateBeforeYear1", With([](ZKey &k) { k.referenceDate = -693594; }), true, true,
-     "referenceDate -693594"},
+     "(referenceDate) -693594"},
     {"BranchTooLong", With([](ZKey &k) { k.branch = QStringLiteral("000123456789"); }), true, true,
-     "branch (CDFILIAL) '000123456789' tem 12 caracteres"},
+     "a filial (CDFILIAL) '000123456789' tem 12 caracteres"},
     {"TillTooLong", With([](ZKey &k) { k.till = QStringLiteral("0019"); }), true, true,
-     "till (CDCAIXA) '0019'"},
+     "o caixa (CDCAIXA) '0019'"},
     {"ZCounterTooLong", With([](ZKey &k) { k.zCounter = QStringLiteral("00000001234"); }), true,
-     true, "zCounter (NRECFREDZ)"},
+     true, "o contador da redução Z (NRECFREDZ)"},
     {"NoResultPointer", ZKey(), false, true, "resultPacket"},
     {"NoErrorPointer", ZKey(), true, false, ""},
 };

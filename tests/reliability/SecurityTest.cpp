@@ -69,8 +69,7 @@ TEST(Security, OnlyFixedStatementsRunUnprepared)
         QStringLiteral("TADOConnection.h:void Execute(const QString &sql);"),
         QStringLiteral("ResultStore.cpp:return query.exec(QStringLiteral(\"SELECT 1\")) && "
                        "query.next();"),
-        QStringLiteral("ResultStore.cpp:if (!query.exec(QStringLiteral(\"SELECT * FROM %1 WHERE "
-                       "1 = 0\")"),
+        QStringLiteral("ResultStore.cpp:if (!query.exec(QString::fromLatin1(probe.statement)))"),
     };
     for (const QString &line : found)
         EXPECT_TRUE(allowed.contains(line)) << "unprepared statement: " << line.toStdString();

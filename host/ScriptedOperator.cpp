@@ -7,12 +7,10 @@
 
 namespace
 {
-// How long the shown screen may take to become the active window before it is asked to, and
-// before playing starts anyway (a window manager may refuse the activation), and how long
-// another modal window (a message box that is not acknowledged) may stay in front of it before
-// the script gives up.
+// How long the shown screen may take to become active before the window system is asked for its
+// focus too, and how long it may stay inactive (another modal window, a message box that is not
+// acknowledged, in front of it) before the script gives up.
 constexpr int ActivationRequestMs = 200;
-constexpr int ActivationGraceMs = 3000;
 constexpr int ReadyTimeoutMs = 15000;
 } // namespace
 
@@ -70,8 +68,10 @@ void ScriptedOperator::Step()
     PlayNext();
 }
 
-// True once the screen is shown, in front, and (within a grace period) the active window, so
-// that its activation handler has run before the first command.
+// True once the screen is shown, in front, and active: its activation (the application's, which
+// needs no focus from the window system) has run its start-up work before the first command.
+// A screen that does not get there in time is a failure: playing on it would return a packet
+// without the day's stored lines.
 bool ScriptedOperator::WaitForScreen()
 {
     const int status = m_screen.screenStatus();
@@ -88,12 +88,13 @@ bool ScriptedOperator::WaitForScreen()
         m_activationRequested = true;
         m_screen.activateScreen();
     }
-    if (inFront && m_waiting.elapsed() > ActivationGraceMs)
-        return true;
     if (m_waiting.elapsed() > ReadyTimeoutMs) {
         const int line = m_commands.empty() ? 0 : m_commands.front().line;
-        Fail(line,
-             QCoreApplication::translate("kpfhost", "outra janela continua na frente da tela"));
+        Fail(line, inFront ? QCoreApplication::translate(
+                                 "kpfhost", "a tela está na frente mas nunca foi ativada: seu "
+                                            "trabalho de abertura não rodou")
+                           : QCoreApplication::translate(
+                                 "kpfhost", "outra janela continua na frente da tela"));
         return false;
     }
     WakeAtNextDeadline(inFront);
@@ -103,9 +104,7 @@ bool ScriptedOperator::WaitForScreen()
 // Besides the screen's events, the time limits of the wait end it.
 void ScriptedOperator::WakeAtNextDeadline(bool inFront)
 {
-    int deadline = ReadyTimeoutMs;
-    if (inFront)
-        deadline = m_activationRequested ? ActivationGraceMs : ActivationRequestMs;
+    const int deadline = inFront && !m_activationRequested ? ActivationRequestMs : ReadyTimeoutMs;
     m_timer.start(int(std::max<qint64>(0, deadline + 1 - m_waiting.elapsed())));
 }
 

@@ -106,19 +106,21 @@ bool ScriptedOperator::Screenshot(const QString &fileName, QString *error)
     return true;
 }
 
-// Another window takes the activation and gives it back, as when the operator switches to
-// another program and returns.
+// Another window of the application comes in front of the screen and goes, as when the operator
+// switches to another window of the host and returns: the screen is activated anew. It asks the
+// window system for the focus too, but needs none: without a window manager or a seat the
+// application's notion decides.
 bool ScriptedOperator::Reactivate(QString *error)
 {
     auto other = std::make_unique<QWidget>();
     other->setWindowTitle(QStringLiteral("kpfhost"));
-    // Modal, so that the screen's modality does not keep it from being activated.
+    // Modal, so that it comes in front of the modal screen.
     other->setWindowModality(Qt::ApplicationModal);
     other->resize(160, 60);
     other->show();
     other->activateWindow();
-    WaitForWindows([&] { return other->isActiveWindow(); }, 2000);
-    const bool tookIt = other->isActiveWindow();
+    WaitForWindows([&] { return other->isActiveWindow(); }, 200);
+    const bool tookIt = m_screen.screenStatus() == KPF_SCREEN_COVERED;
     other->close();
     other.reset();
     if (m_screen.activateScreen() == KPF_TEST_OK) {
@@ -130,7 +132,8 @@ bool ScriptedOperator::Reactivate(QString *error)
             2000);
     }
     if (!tookIt) {
-        *error = QCoreApplication::translate("kpfhost", "a outra janela não recebeu a ativação");
+        *error =
+            QCoreApplication::translate("kpfhost", "a outra janela não ficou na frente da tela");
         return false;
     }
     return true;

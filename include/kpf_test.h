@@ -44,8 +44,10 @@ enum KpfTestResult {
 enum KpfTestScreenStatus {
     KPF_SCREEN_NONE = 0,     /* not shown (not yet, or closed) */
     KPF_SCREEN_COVERED = 1,  /* shown, but a modal window (a message box) is in front of it */
-    KPF_SCREEN_IN_FRONT = 2, /* shown and in front, not (yet) the active window */
-    KPF_SCREEN_ACTIVE = 3    /* in front and active: its start-up work has run */
+    KPF_SCREEN_IN_FRONT = 2, /* shown and in front, its activation not (yet) run */
+    KPF_SCREEN_ACTIVE = 3    /* the application's active form: its start-up work has run. This is
+                                the application's notion, which needs no focus from the window
+                                system (none comes without a window manager or an input seat) */
 };
 
 KPF_TEST_EXPORT int KpfTest_ScreenStatus(void);

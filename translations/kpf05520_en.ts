@@ -499,8 +499,12 @@
         <translation>row %1 is not in the grid, which shows %2 rows</translation>
     </message>
     <message>
-        <source>a outra janela não recebeu a ativação</source>
-        <translation>the other window did not get the activation</translation>
+        <source>a tela está na frente mas nunca foi ativada: seu trabalho de abertura não rodou</source>
+        <translation>the screen is in front but was never activated: its start-up work has not run</translation>
+    </message>
+    <message>
+        <source>a outra janela não ficou na frente da tela</source>
+        <translation>the other window did not come in front of the screen</translation>
     </message>
 </context>
 </TS>

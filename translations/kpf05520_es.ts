@@ -499,8 +499,12 @@
         <translation>la fila %1 no está en la cuadrícula, que muestra %2 filas</translation>
     </message>
     <message>
-        <source>a outra janela não recebeu a ativação</source>
-        <translation>la otra ventana no recibió la activación</translation>
+        <source>a tela está na frente mas nunca foi ativada: seu trabalho de abertura não rodou</source>
+        <translation>la pantalla está delante pero nunca se activó: su trabajo de inicio no se ejecutó</translation>
+    </message>
+    <message>
+        <source>a outra janela não ficou na frente da tela</source>
+        <translation>la otra ventana no quedó delante de la pantalla</translation>
     </message>
 </context>
 </TS>

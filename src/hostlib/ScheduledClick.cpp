@@ -1,5 +1,6 @@
 #include "ScheduledClick.h"
 
+#include "TForm.h"
 #include "kpf_dll.h"
 
 #include <QApplication>
@@ -129,6 +130,8 @@ bool ScheduledClick::eventFilter(QObject *, QEvent *event)
         QueueAttempt();
         break;
     default:
+        if (event->type() == TForm::ActivatedEventType())
+            QueueAttempt();
         break;
     }
     return false;
@@ -154,10 +157,13 @@ void ScheduledClick::Attempt()
     if (!control)
         return;
     // Only once its window is active: a screen does its start-up work (loading the stored lines)
-    // on activation. A box that closed may leave the window under it inactive, and an operator's
-    // touch would activate it again.
-    if (!control->window()->isActiveWindow()) {
-        control->window()->activateWindow();
+    // on its activation, which is the application's and comes without the window system's focus
+    // too. Another window (a box) is ready when it is in front.
+    QWidget *window = control->window();
+    const auto *form = qobject_cast<const TForm *>(window);
+    if (form ? !form->Active()
+             : !window->isActiveWindow() && QApplication::activeModalWidget() != window) {
+        window->activateWindow();
         return;
     }
     Done();

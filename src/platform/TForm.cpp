@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTimer>
 
 namespace
 {
@@ -167,6 +168,8 @@ void TForm::RunHandler(int methodIndex, void **argv)
 bool TForm::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::WindowActivate)
+        WatchOtherWindows(watched, event);
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
         return false;
     if (!watched->isWidgetType() || m_destroyed)
@@ -225,9 +228,18 @@ bool TForm::event(QEvent *event)
 {
     const bool result = QDialog::event(event);
     switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::WindowUnblocked:
+        QueueActivationCheck();
+        break;
     case QEvent::WindowActivate:
-    case QEvent::WindowDeactivate:
-        HandleActivation(event->type());
+        Activate();
+        break;
+    case QEvent::WindowBlocked:
+        // A box over the form leaves it the active form; any other window in front does not.
+        if (QWidget *modal = QApplication::activeModalWidget();
+            modal && modal != this && !IsTransient(modal))
+            Deactivate();
         break;
     case QEvent::Hide:
         m_ownsActivation = false; // showing the form again is a new activation
@@ -238,24 +250,67 @@ bool TForm::event(QEvent *event)
     return result;
 }
 
-void TForm::HandleActivation(QEvent::Type type)
+QEvent::Type TForm::ActivatedEventType()
 {
-    if (type == QEvent::WindowDeactivate) {
-        // QApplication already names the window that takes over; a transient box, or no window
-        // of ours at all, leaves the form the active one of the application.
-        QWidget *next = QApplication::activeWindow();
-        if (next && next != this && !IsTransient(next))
-            m_ownsActivation = false;
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
+
+// The window system's activation of another window of the application, other than a box, ends
+// the form's; the window system's deactivation of the form alone (leaving the program) does not.
+void TForm::WatchOtherWindows(const QObject *watched, const QEvent *event)
+{
+    Q_UNUSED(event);
+    const auto *window = qobject_cast<const QWidget *>(watched);
+    if (window && window->isWindow() && window != this && !IsTransient(window) && isVisible())
+        Deactivate();
+}
+
+// After the event that may have brought the form to the front has been handled, so that the
+// activation runs in the modal loop, as the window system's would.
+void TForm::QueueActivationCheck()
+{
+    if (m_ownsActivation || m_checkQueued)
         return;
-    }
-    if (m_ownsActivation)
+    m_checkQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_checkQueued = false;
+        ActivateIfInFront();
+    });
+}
+
+void TForm::ActivateIfInFront()
+{
+    if (m_ownsActivation || !isVisible() || m_destroyed)
+        return;
+    // Something of the application in front: its closing (WindowUnblocked) looks again.
+    if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != this)
+        return;
+    activateWindow(); // the keyboard focus, where the window system gives it
+    Activate();
+}
+
+void TForm::Activate()
+{
+    if (m_ownsActivation || m_activating || !isVisible())
         return;
     m_ownsActivation = true;
     if (m_activateHandler >= 0 && !m_destroyed) {
+        m_activating = true;
         QObject *sender = this;
         void *argv[] = {nullptr, &sender};
         RunHandler(m_activateHandler, argv);
+        m_activating = false;
     }
+    QEvent activated(ActivatedEventType());
+    QCoreApplication::sendEvent(this, &activated);
+}
+
+// Not while onActivate runs: what it opens in front of the form belongs to this activation.
+void TForm::Deactivate()
+{
+    if (!m_activating)
+        m_ownsActivation = false;
 }
 
 // Qt's dialog closes on Escape and presses the default button on Enter; this form does neither:

@@ -18,9 +18,15 @@
 // names them, and checks every onKeyDown a control names) and runs onCreate. The destructor of a
 // subclass calls FormDestroying() first, which runs onDestroy.
 //
-// onActivate runs when the form becomes the application's active window after another real
-// window had it. A window with the dynamic property kpfTransient = true (a message or error box)
-// does not count: the form's reactivation when such a box closes runs no onActivate.
+// onActivate runs when the form becomes the application's active form (Active()): when it is
+// shown and nothing of the application is in front of it, even if the window system never gives
+// it the focus (no window manager, a compositor without a seat), and again when it is in front
+// once more after another window of the application was active or in front of it. A window with
+// the dynamic property kpfTransient = true (a message or error box) does not count: neither its
+// showing nor its closing makes a new activation. Nor does leaving the program. An activation
+// while onActivate runs is not a new one. The window system's focus is asked for, and kept for
+// the keyboard. Once the form has become active, it is sent an event of ActivatedEventType(), so
+// that whoever waits for its start-up work can watch for it.
 class TForm : public QDialog
 {
     Q_OBJECT
@@ -38,6 +44,9 @@ public:
     void SetWindowState(TWindowState state);
     // Sets a fixed client size (width x height in device-independent pixels).
     void SetClientSize(int width, int height);
+    // The form is the application's active form: its onActivate has run for this activation.
+    bool Active() const { return m_ownsActivation; }
+    static QEvent::Type ActivatedEventType();
 
 protected:
     void FormCreated();
@@ -53,7 +62,11 @@ private:
     int ResolveOwnHandler(const char *property, const char *parameters);
     void CheckControlKeyHandlers();
     void CentreOnScreen();
-    void HandleActivation(QEvent::Type type);
+    void Activate();
+    void Deactivate();
+    void ActivateIfInFront();
+    void QueueActivationCheck();
+    void WatchOtherWindows(const QObject *watched, const QEvent *event);
     bool IsFirstDelivery(QWidget *receiver, QEvent *event);
     // Key preview: returns true when onKeyDown set the key to 0 (the key is discarded).
     bool PreviewKey(QKeyEvent *event);
@@ -65,7 +78,9 @@ private:
     int m_destroyHandler = -1;
     bool m_created = false;
     bool m_destroyed = false;
-    bool m_ownsActivation = false; // the last real active window was this form
+    bool m_ownsActivation = false; // the application's active form
+    bool m_activating = false;     // onActivate runs
+    bool m_checkQueued = false;
     // The key press being delivered: Qt offers it to each parent the focused control ignores it
     // to, and the preview must see it only once.
     QEvent *m_previewedEvent = nullptr;

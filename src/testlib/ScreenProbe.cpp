@@ -24,7 +24,9 @@ int ScreenProbe::Status()
         return KPF_SCREEN_NONE;
     if (QApplication::activeModalWidget() != screen)
         return KPF_SCREEN_COVERED;
-    return screen->isActiveWindow() ? KPF_SCREEN_ACTIVE : KPF_SCREEN_IN_FRONT;
+    // The application's notion: the window system may never give the screen its focus.
+    const auto *form = qobject_cast<const TForm *>(screen);
+    return form && form->Active() ? KPF_SCREEN_ACTIVE : KPF_SCREEN_IN_FRONT;
 }
 
 TDBGrid *ScreenProbe::Grid(QWidget *screen)

@@ -1,6 +1,7 @@
 #include "ScreenWatcher.h"
 
 #include "ScreenProbe.h"
+#include "TForm.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -31,7 +32,8 @@ bool ScreenWatcher::eventFilter(QObject *watched, QEvent *event)
     case QEvent::ApplicationStateChange:
         break;
     default:
-        return false;
+        if (event->type() != TForm::ActivatedEventType())
+            return false;
     }
     const auto *widget = qobject_cast<QWidget *>(watched);
     if ((widget && widget->isWindow()) || watched == QCoreApplication::instance()) {

@@ -57,8 +57,8 @@ KPF_DLL_EXPORT void KpfDll_SetProgramDirectory(const char *utf8Dir);
  * controlName (its object name, e.g. "blsConfirm") on the window on top, as an operator's touch
  * would (press and release at its centre), as soon as that control is visible and enabled on the
  * application's active window (for the module's screen: once its activation has run, which needs
- * no focus from the window system), waiting for it up to 30 seconds. It runs in the event loop of the screen's modal showing, so call it just
- * before the entry. Several clicks may be scheduled; they run in the order of their times.
+ * no focus from the window system), waiting for it up to 30 seconds. It runs in the event loop of
+ * the screen's modal showing, so call it just before the entry. Several clicks may be scheduled; they run in the order of their times.
  * Returns 0, or -1 when there is no QApplication or the name is empty. */
 KPF_DLL_EXPORT int KpfDll_ScheduleClick(const char *controlName, int delayMs);
 

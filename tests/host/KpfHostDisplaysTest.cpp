@@ -6,7 +6,6 @@
 // comes once per activation.
 #include "KpfHostProcess.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -84,13 +83,15 @@ public:
     }
 
 private:
+    // Its output is read only when asked for; its errors are not the test's.
     QProcess *Launch(const QString &program, const QStringList &arguments,
-                     const QProcessEnvironment &environment)
+                     const QProcessEnvironment &environment, bool readOutput = false)
     {
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment);
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        if (!readOutput)
+            process->setStandardOutputFile(QProcess::nullDevice());
         process->start(program, arguments);
         m_processes.push_back(std::move(process));
         return m_processes.back()->waitForStarted(5000) ? m_processes.back().get() : nullptr;
@@ -102,19 +103,18 @@ private:
         const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
         if (xvfb.isEmpty() || (windowManager && openbox.isEmpty()))
             return QStringLiteral("Xvfb or openbox is not installed");
-        int number = 140 + int(QCoreApplication::applicationPid() % 200);
-        while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
-            ++number;
-        const QString display = QStringLiteral(":%1").arg(number);
-        if (!Launch(xvfb,
-                    {display, QStringLiteral("-screen"), QStringLiteral("0"),
-                     QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                     QStringLiteral("tcp")},
-                    environment) ||
-            !WaitFor([&] {
-                return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number));
-            }))
+        // Xvfb picks a free display itself and writes its number (-displayfd), so that tests
+        // running side by side never take the same one.
+        QProcess *server =
+            Launch(xvfb,
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                    QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                    QStringLiteral("-nolisten"), QStringLiteral("tcp")},
+                   environment, true);
+        if (!server || !server->waitForReadyRead(10000))
             return QStringLiteral("Xvfb did not start");
+        const QString display =
+            QLatin1Char(':') + QString::fromLatin1(server->readLine().trimmed());
         environment.insert(QStringLiteral("DISPLAY"), display);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         if (windowManager) {

@@ -48,7 +48,10 @@ KPF_EXPORT void KpfFree(char *text);
 /* Optional, for hosts written in languages that cannot create a QApplication (C, Python through
  * ctypes): creates one from argc/argv (copied, so they need not outlive the call) when none
  * exists. Returns 1 when it created it, 0 when a QApplication was already there, -1 when a
- * non-widget QCoreApplication exists (the screen cannot be shown then). Call it once, on the
+ * non-widget QCoreApplication exists (the screen cannot be shown then), -2 when there is no
+ * display to show it on (none of DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM set, or the one that
+ * QT_QPA_PLATFORM names missing; the text goes to standard error and the process goes on, where Qt
+ * would end it). Call it once, on the
  * thread that will call the entry; that thread becomes the user-interface thread. The application
  * lives until the process ends: unload the module only at exit. Set QT_QPA_PLATFORM before the
  * call to choose the platform (e.g. "offscreen" for tests). */

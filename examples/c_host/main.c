@@ -169,8 +169,11 @@ int main(int argc, char **argv)
         !setProgramDirectory || !setObserver || !setAutoAcknowledge || !scheduleClick)
         return 2;
 
-    if (ensureApplication(&argc, argv) < 0) {
-        fprintf(stderr, "example_c_host: a non-widget Qt application is already running\n");
+    const int application = ensureApplication(&argc, argv);
+    if (application < 0) {
+        fprintf(stderr, "example_c_host: %s\n",
+                application == -2 ? "no display (the module says which variables to set)"
+                                  : "a non-widget Qt application is already running");
         return 2;
     }
     initialize();

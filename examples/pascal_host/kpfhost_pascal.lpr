@@ -385,10 +385,17 @@ begin
       Halt(2);
     end;
   end;
-  if KpfEnsureApp < 0 then
-  begin
-    WriteLn('FAILED a non-widget Qt application is already running');
-    Halt(2);
+  case KpfEnsureApp of
+    -1:
+      begin
+        WriteLn('FAILED a non-widget Qt application is already running');
+        Halt(2);
+      end;
+    -2:
+      begin
+        WriteLn('FAILED no display: set DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM');
+        Halt(2);
+      end;
   end;
   KpfInitialize();
   if O.Home <> '' then

@@ -124,8 +124,10 @@ def main():
 
     dll, module = load(args.lib_dir)
     argv = (ctypes.c_char_p * 2)(b"python-host", None)
-    if module.KpfEnsureApplication(ctypes.byref(ctypes.c_int(1)), argv) < 0:
-        print("a non-widget Qt application is already running", file=sys.stderr)
+    application = module.KpfEnsureApplication(ctypes.byref(ctypes.c_int(1)), argv)
+    if application < 0:
+        print("no display (the module says which variables to set)" if application == -2
+              else "a non-widget Qt application is already running", file=sys.stderr)
         return 2
     module.Initialize()
     dll.KpfDll_SetProgramDirectory((args.home or args.lib_dir).encode())

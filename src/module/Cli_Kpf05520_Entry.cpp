@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QThread>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -240,12 +241,33 @@ extern "C" KPF_EXPORT void KpfFree(char *text)
     std::free(text);
 }
 
+namespace
+{
+// Qt ends the whole process when its platform finds no display; the host is told instead.
+bool TemDisplay()
+{
+    const QByteArray plataforma = qgetenv("QT_QPA_PLATFORM");
+    if (plataforma.startsWith("xcb"))
+        return !qEnvironmentVariableIsEmpty("DISPLAY");
+    if (plataforma.startsWith("wayland"))
+        return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    return !plataforma.isEmpty() || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+} // namespace
+
 // For hosts that cannot make a QApplication themselves. Qt keeps a reference to argc and the
 // argv pointers for the application's life, so both are copied into storage that never ends.
 extern "C" KPF_EXPORT int KpfEnsureApplication(int *argc, char **argv)
 {
     if (QCoreApplication::instance())
         return qobject_cast<QApplication *>(QCoreApplication::instance()) ? 0 : -1;
+    if (!TemDisplay()) {
+        std::fputs("KpfEnsureApplication: no display for the screen: set DISPLAY (X11) or "
+                   "WAYLAND_DISPLAY (Wayland), or QT_QPA_PLATFORM (offscreen for tests)\n",
+                   stderr);
+        return -2;
+    }
     static int argumentCount = 0;
     static std::vector<QByteArray> texts;
     static std::vector<char *> pointers;

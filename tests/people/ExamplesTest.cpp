@@ -115,6 +115,22 @@ TEST_P(Examples, ConfirmedLinesArePrintedOneALine)
     }
 }
 
+// Without any display Qt would end the host's process; the module refuses instead and says which
+// variables to set.
+TEST_P(Examples, WithoutADisplayTheApplicationIsRefused)
+{
+    QProcessEnvironment environment = home.environment;
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(QLatin1String(name));
+    const ExampleRun run =
+        RunExample(GetParam(), Arguments(200).mid(0, 2) + Arguments(200).mid(4), environment);
+    EXPECT_EQ(run.exitCode, 2) << Show(run);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("DISPLAY")) &&
+                run.errors.contains(QStringLiteral("WAYLAND_DISPLAY")) &&
+                run.errors.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        << Show(run);
+}
+
 TEST_P(Examples, AFailedCallPrintsWhyAndExitsTwo)
 {
     home.removeFile(QStringLiteral("KAVIRON.CDS"));

@@ -169,7 +169,7 @@ bool TForm::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     if (type == QEvent::WindowActivate)
-        WatchOtherWindows(watched, event);
+        WatchOtherWindows(watched);
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
         return false;
     if (!watched->isWidgetType() || m_destroyed)
@@ -236,7 +236,7 @@ bool TForm::event(QEvent *event)
         Activate();
         break;
     case QEvent::WindowBlocked:
-        // A box over the form leaves it the active form; any other window in front does not.
+        // A box over the form leaves it the active form; any other window in front ends that.
         if (QWidget *modal = QApplication::activeModalWidget();
             modal && modal != this && !IsTransient(modal))
             Deactivate();
@@ -258,9 +258,8 @@ QEvent::Type TForm::ActivatedEventType()
 
 // The window system's activation of another window of the application, other than a box, ends
 // the form's; the window system's deactivation of the form alone (leaving the program) does not.
-void TForm::WatchOtherWindows(const QObject *watched, const QEvent *event)
+void TForm::WatchOtherWindows(const QObject *watched)
 {
-    Q_UNUSED(event);
     const auto *window = qobject_cast<const QWidget *>(watched);
     if (window && window->isWindow() && window != this && !IsTransient(window) && isVisible())
         Deactivate();

@@ -66,7 +66,7 @@ private:
     void Deactivate();
     void ActivateIfInFront();
     void QueueActivationCheck();
-    void WatchOtherWindows(const QObject *watched, const QEvent *event);
+    void WatchOtherWindows(const QObject *watched);
     bool IsFirstDelivery(QWidget *receiver, QEvent *event);
     // Key preview: returns true when onKeyDown set the key to 0 (the key is discarded).
     bool PreviewKey(QKeyEvent *event);

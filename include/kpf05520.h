@@ -30,7 +30,9 @@ enum KpfResultCode {
  *   zDate:                  its date (DTREDUCAOZ)
  *   referenceDate:          with zDate, decides whether a first line comes from sourcePacket
  *   sourcePacket:           the host's data set as an XML packet, or NULL for an empty one with the
- *                           fields CDIMPOSTO, VRALIQIMPFIS, VRVENDIDO, VRIMPOSTO
+ *                           fields CDIMPOSTO, VRALIQIMPFIS, VRVENDIDO, VRIMPOSTO; a NUL-terminated
+ *                           text, so a host that reads it from a file refuses a file with a NUL
+ *                           in it (kpfhost does) rather than pass its first part
  *   sourceRecord:           0-based index of its current record
  *   resultPacket:           receives the confirmed packet (allocated by the module), else NULL
  *   errorText:              receives the error text on KPF_FAILED (allocated by the module), else

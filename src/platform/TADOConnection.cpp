@@ -3,9 +3,13 @@
 #include "ADOConnectionString.h"
 #include "EADOError.h"
 
+#include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
+#include <algorithm>
 #include <atomic>
 
 namespace
@@ -29,6 +33,39 @@ QString DriverText(const QSqlError &error)
     if (text.endsWith(codeSuffix))
         text.chop(codeSuffix.size());
     return text.replace(blanks, QStringLiteral(" ")).trimmed();
+}
+
+// PostgreSQL's answers when it is there but cannot take a connection now: too many clients
+// (53300, also a role's or a database's connection limit), starting up, in recovery or shutting
+// down (57P03), or nobody listening yet while it restarts; PgBouncer's when its client limit is
+// reached. psqlODBC passes the server's words on. A second try a moment later may succeed.
+bool IsTransientConnectFailure(const QString &driver, const QSqlError &error)
+{
+    if (driver != QLatin1String("QPSQL") && driver != QLatin1String("QODBC"))
+        return false;
+    if (error.nativeErrorCode() == QLatin1String("53300") ||
+        error.nativeErrorCode() == QLatin1String("57P03"))
+        return true;
+    static const QRegularExpression transient(
+        QStringLiteral("too many (clients|connections)|remaining connection slots are reserved|"
+                       "the database system is (starting up|in recovery mode|shutting down)|"
+                       "connection refused|no more connections allowed"),
+        QRegularExpression::CaseInsensitiveOption);
+    return transient.match(error.databaseText() + QLatin1Char(' ') + error.driverText()).hasMatch();
+}
+
+// Waits before the next try: doubling from 100 ms, each wait drawn between half and the whole of
+// its step, so that tills that failed together do not come back together; false once about five
+// seconds have gone.
+bool WaitBeforeRetry(int attempt, const QElapsedTimer &since)
+{
+    constexpr qint64 kBudgetMs = 5000;
+    const qint64 step = qint64(100) << std::min(attempt, 4);
+    const qint64 wait = step / 2 + QRandomGenerator::global()->bounded(step / 2 + 1);
+    if (since.elapsed() + wait > kBudgetMs)
+        return false;
+    QThread::msleep(quint64(wait));
+    return true;
 }
 
 } // namespace
@@ -95,16 +132,30 @@ void TADOConnection::OpenDatabase()
         throw EADOError(ScrubSecrets(error.Message()), error.NativeError());
     }
     QSqlError failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(settings.driver, m_qtConnectionName);
-        settings.ApplyTo(db);
-        if (!db.open())
-            failure = db.lastError();
+    QElapsedTimer since;
+    since.start();
+    bool transient = false;
+    for (int attempt = 0;; ++attempt) {
+        failure = QSqlError();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(settings.driver, m_qtConnectionName);
+            settings.ApplyTo(db);
+            if (!db.open())
+                failure = db.lastError();
+        }
+        if (!failure.isValid())
+            break;
+        QSqlDatabase::removeDatabase(m_qtConnectionName);
+        transient = IsTransientConnectFailure(settings.driver, failure);
+        if (!transient || !WaitBeforeRetry(attempt, since))
+            break;
     }
     if (failure.isValid()) {
-        QSqlDatabase::removeDatabase(m_qtConnectionName);
-        RaiseError(QStringLiteral("Não foi possível conectar ao banco de dados (%1)")
-                       .arg(settings.description),
+        const QString what = QStringLiteral("Não foi possível conectar ao banco de dados (%1)")
+                                 .arg(settings.description);
+        RaiseError(transient ? what + QStringLiteral(": o servidor está ocupado ou iniciando; "
+                                                     "tente de novo em instantes")
+                             : what,
                    failure);
     }
     m_driverName = settings.driver;

@@ -8,11 +8,17 @@
 #include "Srv_Kpf05520.h"
 #include "TADOConnection.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <future>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -293,6 +299,8 @@ TEST_P(ServerLoginTest, WrongPasswordIsAClearErrorWithoutThePassword)
     Geralkvr::SetStringConexKvr(StringFor(server.user, wrong));
     TrdmImpost module;
     QString line;
+    QElapsedTimer timer;
+    timer.start();
     try {
         module.adcImpost->Open();
         ADD_FAILURE() << "the connection opened with a wrong password";
@@ -300,6 +308,7 @@ TEST_P(ServerLoginTest, WrongPasswordIsAClearErrorWithoutThePassword)
         line = Kvr_molvane::ADOExceptionMessage(error, module.adcImpost, "");
     }
     Geralkvr::SetStringConexKvr(QString());
+    EXPECT_LT(timer.elapsed(), 2000) << "a wrong password is no reason to try again";
     EXPECT_TRUE(line.contains("password authentication failed")) << line.toStdString();
     EXPECT_FALSE(line.contains(wrong)) << line.toStdString();
     EXPECT_FALSE(module.adcImpost->Connected());
@@ -311,6 +320,114 @@ TEST_P(ServerLoginTest, PasswordIsMaskedInTheDriversOwnText)
     const QString error = OpenError(StringFor(Secret, Secret));
     EXPECT_TRUE(error.contains("****")) << error.toStdString();
     EXPECT_FALSE(error.contains(Secret)) << error.toStdString();
+}
+
+// A role of its own that may hold one connection at a time, and a thread that holds that one for a
+// while: the server then answers "too many connections for role" (53300), as a full server does.
+class BusyRole
+{
+public:
+    BusyRole()
+    {
+        QSqlDatabase admin = AdminConnection();
+        m_ok = admin.open() &&
+               QSqlQuery(admin).exec(
+                   QStringLiteral("CREATE ROLE %1 LOGIN CONNECTION LIMIT 1 PASSWORD '%2'")
+                       .arg(m_name, Secret));
+        m_error = admin.lastError().text();
+    }
+    ~BusyRole()
+    {
+        if (m_holder.joinable())
+            m_holder.join();
+        {
+            QSqlDatabase admin = AdminConnection();
+            if (admin.open())
+                QSqlQuery(admin).exec(QStringLiteral("DROP ROLE IF EXISTS %1").arg(m_name));
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    bool ok() const { return m_ok; }
+    QString error() const { return m_error; }
+    QString name() const { return m_name; }
+
+    // Holds the role's one connection for holdMs; returns once it is held.
+    bool Hold(int holdMs)
+    {
+        std::promise<bool> held;
+        std::future<bool> heldNow = held.get_future();
+        m_holder = std::thread([this, holdMs, held = std::move(held)]() mutable {
+            const QString name = m_name + QStringLiteral("_held");
+            {
+                const ServerSettings s = ServerSettings::FromEnvironment();
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+                db.setHostName(s.host);
+                db.setPort(s.port.toInt());
+                db.setDatabaseName(s.database);
+                db.setUserName(m_name);
+                db.setPassword(Secret);
+                const bool opened = db.open();
+                held.set_value(opened);
+                if (opened)
+                    QThread::msleep(ulong(holdMs));
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(name);
+        });
+        return heldNow.get();
+    }
+
+private:
+    QSqlDatabase AdminConnection() const
+    {
+        const ServerSettings s = ServerSettings::FromEnvironment();
+        QSqlDatabase db = QSqlDatabase::contains(m_name)
+                              ? QSqlDatabase::database(m_name, false)
+                              : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        db.setHostName(s.host);
+        db.setPort(s.port.toInt());
+        db.setDatabaseName(s.database);
+        db.setUserName(s.user);
+        db.setPassword(s.password);
+        return db;
+    }
+
+    QString m_name = QStringLiteral("kpf_busy_%1").arg(QCoreApplication::applicationPid());
+    bool m_ok = false;
+    QString m_error;
+    std::thread m_holder;
+};
+
+// Busy for a second: the opening waits it out; busy for longer than its five seconds: it says the
+// server is busy and that the operator can try again. A wrong password fails at once (above).
+TEST_P(ServerLoginTest, AConnectionLimitIsRiddenOutWhileItIsShort)
+{
+    const struct {
+        const char *name;
+        int busyMs;
+        bool opens;
+    } cases[] = {{"busy_for_a_second", 1000, true}, {"busy_for_longer", 8000, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        BusyRole role;
+        ASSERT_TRUE(role.ok()) << role.error().toStdString();
+        ASSERT_TRUE(role.Hold(c.busyMs));
+        QElapsedTimer timer;
+        timer.start();
+        const QString error = OpenError(StringFor(role.name(), Secret));
+        const qint64 elapsed = timer.elapsed();
+        if (c.opens) {
+            EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+            EXPECT_GE(elapsed, 900);
+        } else {
+            EXPECT_TRUE(error.contains(QStringLiteral("ocupado ou iniciando; tente de novo")))
+                << error.toStdString();
+            EXPECT_TRUE(error.contains(QStringLiteral("too many connections")))
+                << error.toStdString();
+            EXPECT_GE(elapsed, 2500);
+            EXPECT_LT(elapsed, 7000);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ServerLoginTest,

@@ -40,14 +40,23 @@ constexpr OptionText optionTexts[] = {
     {"store", nullptr,
      "Writes a confirmed result to IMPOSTOREDZ in one transaction (prints STORED <inserted> "
      "<deleted>, STORE FAILED <why> when rolled back, or STORE UNKNOWN <why> when the answer to "
-     "COMMIT was lost)."},
+     "COMMIT was lost). A result it cannot store since the server is busy or gone is kept in "
+     "the spool (STORE KEPT <file> <why>)."},
+    {"spool", "DIR",
+     "Where --store keeps the results it could not store, and --store-spool finds them "
+     "(default: ~/.local/share/kpfhost/spool)."},
+    {"store-spool", nullptr,
+     "Shows no screen: stores each result the spool holds in a transaction of its own and "
+     "removes it once committed (STORED, ALREADY STORED or STORE FAILED <file> ...)."},
 };
 
 const char *const description =
     "Shows the Kpf05520 tax-entry screen for one Z reduction and prints what it returns.\n"
     "Exit codes: 0 confirmed (and stored with --store), 1 the entry failed or --store rolled "
     "back, 2 usage or script error, 3 not confirmed, 4 not confirmed and the database failed "
-    "(DATABASE FAILED <why>), 5 --store lost the answer to its COMMIT (STORE UNKNOWN <why>).";
+    "(DATABASE FAILED <why>), 5 --store lost the answer to its COMMIT (STORE UNKNOWN <why>), 6 "
+    "confirmed, not stored, kept in the spool (STORE KEPT <file> <why>; --store-spool: a "
+    "result is still there).";
 
 struct Parser {
     QCommandLineParser parser;
@@ -84,7 +93,7 @@ bool checkBeforeParsing(const QStringList &arguments, QString *error)
         return false;
     }
     static const QRegularExpression switchWithValue(
-        QStringLiteral("^--(store|help|help-all|version)="));
+        QStringLiteral("^--(store|store-spool|help|help-all|version)="));
     for (const QString &argument : arguments) {
         if (const auto match = switchWithValue.match(argument); match.hasMatch()) {
             *error = QStringLiteral("option '--%1' takes no value").arg(match.captured(1));
@@ -185,15 +194,34 @@ bool fillNumbers(const QCommandLineParser &parser, HostOptions *options, QString
     return true;
 }
 
+// --store-spool stores and shows nothing: only where the results are and where they go apply.
+bool checkStoreSpool(const QCommandLineParser &parser, QString *error)
+{
+    for (const QString &name : parser.optionNames()) {
+        if (!QStringList{"store-spool", "spool", "connection", "home", "lang"}.contains(name)) {
+            *error = QStringLiteral("--store-spool takes only --spool, --connection, --home and "
+                                    "--lang, not '--%1'")
+                         .arg(name);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool fillTexts(const QCommandLineParser &parser, HostOptions *options, QString *error)
 {
+    options->storeSpool = parser.isSet(QStringLiteral("store-spool"));
+    if (options->storeSpool && !checkStoreSpool(parser, error))
+        return false;
     for (const char *required : {"branch", "till", "z", "date"}) {
+        if (options->storeSpool)
+            break;
         if (!parser.isSet(QLatin1String(required))) {
             *error = QStringLiteral("option '--%1' is required").arg(QLatin1String(required));
             return false;
         }
     }
-    for (const char *path : {"source", "home", "script", "screenshot", "out"}) {
+    for (const char *path : {"source", "home", "script", "screenshot", "out", "spool"}) {
         if (parser.isSet(QLatin1String(path)) && parser.value(QLatin1String(path)).isEmpty()) {
             *error =
                 QStringLiteral("option '--%1' needs a non-empty value").arg(QLatin1String(path));
@@ -212,6 +240,7 @@ bool fillTexts(const QCommandLineParser &parser, HostOptions *options, QString *
     options->outFile = parser.value(QStringLiteral("out"));
     options->language = parser.value(QStringLiteral("lang"));
     options->store = parser.isSet(QStringLiteral("store"));
+    options->spoolDir = parser.value(QStringLiteral("spool"));
     if (parser.isSet(QStringLiteral("lang")) &&
         !QStringList{"en", "es", "pt"}.contains(options->language)) {
         *error = QStringLiteral("--lang must be en, es or pt");
@@ -243,8 +272,11 @@ std::optional<HostOptions> HostOptions::Parse(const QStringList &arguments, QStr
     options.version = line.parser.isSet(line.version);
     if (options.help || options.version)
         return options;
-    if (!fillTexts(line.parser, &options, error) || !fillDates(line.parser, &options, error) ||
-        !fillNumbers(line.parser, &options, error))
+    if (!fillTexts(line.parser, &options, error))
+        return std::nullopt;
+    if (options.storeSpool)
+        return options;
+    if (!fillDates(line.parser, &options, error) || !fillNumbers(line.parser, &options, error))
         return std::nullopt;
     return options;
 }
@@ -277,6 +309,7 @@ QString HostOptions::Help()
 QString HostOptions::Usage()
 {
     return QStringLiteral("usage: kpfhost --branch B --till T --z N --date D [options]\n"
+                          "       kpfhost --store-spool [--spool DIR] [--connection TEXT]\n"
                           "kpfhost --help lists every option.\n");
 }
 

@@ -21,8 +21,10 @@ struct HostOptions {
     QString screenshotFile;
     QString outFile;
     int calls = 1;
-    QString language;   // --lang: "en", "es" or "pt" (the originals); empty = pt
-    bool store = false; // --store: write a confirmed result to IMPOSTOREDZ
+    QString language;        // --lang: "en", "es" or "pt" (the originals); empty = pt
+    bool store = false;      // --store: write a confirmed result to IMPOSTOREDZ
+    QString spoolDir;        // --spool: where --store keeps what it could not store; empty: default
+    bool storeSpool = false; // --store-spool: store what the spool holds, and show no screen
     bool help = false;
     bool version = false;
 

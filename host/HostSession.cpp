@@ -8,26 +8,37 @@
 #include "ScriptedOperator.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QFile>
 
 HostSession::HostSession(HostOptions options, std::optional<std::vector<ScriptCommand>> script,
                          std::optional<QByteArray> sourcePacket)
-    : m_options(std::move(options)), m_script(std::move(script)), m_source(std::move(sourcePacket))
+    : m_options(std::move(options)), m_script(std::move(script)), m_source(std::move(sourcePacket)),
+      m_spool(m_options.spoolDir)
 {
 }
 
 HostSession::~HostSession() = default;
 
-int HostSession::Run()
+// The language first, so that a module that does not load is told of in it.
+bool HostSession::LoadLibraries()
 {
     QString error;
     const QString programDirectory = QCoreApplication::applicationDirPath();
-    // The language first, so that a module that does not load is told of in it.
     if (!HostLanguage::Install(m_options.language,
                                InstallLayout::TranslationsDirectory(programDirectory), &error) ||
         !m_loader.Load(InstallLayout::ModuleDirectory(programDirectory), &error)) {
         HostOutput::Line("FAILED", error);
-        return EntryFailed;
+        return false;
     }
+    return true;
+}
+
+int HostSession::Run()
+{
+    QString error;
+    if (!LoadLibraries())
+        return EntryFailed;
     if (m_script && !m_loader.LoadTestInterface(&error)) {
         HostOutput::Line("FAILED", error);
         m_loader.Unload();
@@ -130,22 +141,93 @@ int HostSession::Report(const ModuleLoader::CallResult &result)
                                  "kpfhost", "não executado, pois --out não pôde ser gravado"));
         return UsageOrScriptError;
     }
-    return m_options.store ? Store(*packet) : Done;
+    return m_options.store ? Store(*packet, result.packet) : Done;
 }
 
-int HostSession::Store(const ResultPacket &packet)
+// A result that a later try may store (the server busy or gone, the answer to COMMIT lost) is
+// kept in the spool, so that the operator's confirmed lines are never only in this output.
+int HostSession::Store(const ResultPacket &packet, const QByteArray &bytes)
 {
     const ResultStore::Outcome outcome = ResultStore::Apply(m_loader.QtConnection(), packet);
+    if (outcome.ok) {
+        HostOutput::Line("STORED",
+                         QStringLiteral("%1 %2").arg(outcome.inserted).arg(outcome.deleted));
+        return Done;
+    }
+    QString keptIn, keepError;
+    if (outcome.kept) {
+        const QString day =
+            QDate(1899, 12, 30).addDays(qint64(m_options.date)).toString(Qt::ISODate);
+        keptIn = m_spool.Keep(bytes, {m_options.branch, m_options.till, m_options.zCounter, day},
+                              &keepError);
+    }
     if (outcome.unknown) {
         HostOutput::Line("STORE UNKNOWN", outcome.error);
+        if (!keptIn.isEmpty())
+            HostOutput::Line("STORE KEPT", keptIn);
+        else
+            HostOutput::Note(keepError);
         return StoreUnknown;
     }
-    if (!outcome.ok) {
+    if (keptIn.isEmpty()) {
         HostOutput::Line("STORE FAILED", outcome.error);
+        if (outcome.kept)
+            HostOutput::Note(keepError);
         return EntryFailed;
     }
-    HostOutput::Line("STORED", QStringLiteral("%1 %2").arg(outcome.inserted).arg(outcome.deleted));
-    return Done;
+    HostOutput::Line("STORE KEPT", keptIn + QLatin1Char(' ') + outcome.error);
+    return StoreKept;
+}
+
+int HostSession::RunStoreSpool()
+{
+    if (!LoadLibraries())
+        return EntryFailed;
+    m_loader.SetConnectionString(m_options.connection, m_options.hasConnection);
+    m_loader.SetProgramDirectory(m_options.home);
+    const QByteArray connection = m_loader.QtConnection();
+    bool left = false;
+    for (const QString &file : m_spool.Files())
+        left = !StoreSpooled(file, connection) || left;
+    m_loader.Unload();
+    return left ? StoreKept : Done;
+}
+
+// One kept result in a transaction of its own; the file goes only once that has committed, or
+// once the result is found stored already.
+bool HostSession::StoreSpooled(const QString &file, const QByteArray &connection)
+{
+    QFile in(file);
+    QString error;
+    std::optional<ResultPacket> packet;
+    if (in.open(QIODevice::ReadOnly))
+        packet = ResultPacket::Parse(in.readAll(), &error);
+    else
+        error = in.errorString();
+    if (!packet) {
+        HostOutput::Line("STORE FAILED", file + QLatin1Char(' ') + error);
+        return false;
+    }
+    const ResultStore::Outcome outcome = ResultStore::Replay(connection, *packet);
+    if (!outcome.ok) {
+        HostOutput::Line("STORE FAILED", file + QLatin1Char(' ') + outcome.error);
+        return false;
+    }
+    in.close();
+    if (!QFile::remove(file)) {
+        HostOutput::Line("STORE FAILED",
+                         file + QLatin1Char(' ') +
+                             QCoreApplication::translate(
+                                 "kpfhost", "gravado, mas o arquivo não pôde ser removido"));
+        return false;
+    }
+    if (outcome.alreadyStored)
+        HostOutput::Line("ALREADY STORED", file);
+    else
+        HostOutput::Line(
+            "STORED",
+            QStringLiteral("%1 %2 %3").arg(file).arg(outcome.inserted).arg(outcome.deleted));
+    return true;
 }
 
 bool HostSession::WriteOut(const QByteArray &packet)

@@ -3,6 +3,7 @@
 #include "HostOptions.h"
 #include "ModuleLoader.h"
 #include "ResultPacket.h"
+#include "ResultSpool.h"
 #include "ScriptCommand.h"
 
 #include <QByteArray>
@@ -21,7 +22,8 @@ public:
         UsageOrScriptError = 2,
         NotConfirmed = 3,   // the screen closed without a result
         DatabaseFailed = 4, // not confirmed, and the module's tables cannot be read
-        StoreUnknown = 5    // --store lost the answer to its COMMIT
+        StoreUnknown = 5,   // --store lost the answer to its COMMIT
+        StoreKept = 6       // confirmed, not stored, kept in the spool
     };
 
     // script: nothing for an interactive run.
@@ -30,12 +32,17 @@ public:
     ~HostSession();
 
     int Run();
+    // --store-spool: stores what the spool holds, shows no screen.
+    int RunStoreSpool();
 
 private:
     int RunCall();
     int Report(const ModuleLoader::CallResult &result);
     bool WriteOut(const QByteArray &packet);
-    int Store(const ResultPacket &packet); // --store: prints STORED or STORE FAILED
+    // --store: prints STORED, STORE FAILED, or keeps the packet in the spool.
+    int Store(const ResultPacket &packet, const QByteArray &bytes);
+    bool StoreSpooled(const QString &file, const QByteArray &connection); // false: it stays
+    bool LoadLibraries();
     void InstallPresenters();
     static void OnMessage(const char *utf8Text, int kind, void *context);
     static void OnError(const char *utf8Text, void *context);
@@ -47,4 +54,5 @@ private:
     std::optional<std::vector<ScriptCommand>> m_script;
     std::optional<QByteArray> m_source;
     ModuleLoader m_loader;
+    ResultSpool m_spool;
 };

@@ -1,12 +1,15 @@
 #include "ResultStore.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QUuid>
 #include <algorithm>
 #include <cmath>
@@ -47,9 +50,36 @@ void CheckColumnNames(const std::vector<ResultPacket::Field> &fields)
     }
 }
 
+// The module's rule for a server that is there but cannot take a connection now (too many
+// clients, starting up, restarting, PgBouncer's client limit): try again with a jittered back-off
+// doubling from 100 ms, about five seconds in all. A host that stores the result keeps that rule.
+bool IsTransient(const QSqlError &error)
+{
+    static const QRegularExpression transient(
+        QStringLiteral("too many (clients|connections)|remaining connection slots are reserved|"
+                       "the database system is (starting up|in recovery mode|shutting down)|"
+                       "connection refused|no more connections allowed"),
+        QRegularExpression::CaseInsensitiveOption);
+    return error.nativeErrorCode() == QLatin1String("53300") ||
+           error.nativeErrorCode() == QLatin1String("57P03") ||
+           transient.match(error.databaseText() + QLatin1Char(' ') + error.driverText()).hasMatch();
+}
+
+bool WaitBeforeRetry(int attempt, const QElapsedTimer &since)
+{
+    const qint64 step = qint64(100) << std::min(attempt, 4);
+    const qint64 wait = step / 2 + QRandomGenerator::global()->bounded(step / 2 + 1);
+    if (since.elapsed() + wait > 5000)
+        return false;
+    QThread::msleep(quint64(wait));
+    return true;
+}
+
 // Opens a connection as the host library describes the module's: the keys are QSqlDatabase's
-// settings, set as they are (for QODBC the password is inside databaseName already).
-QSqlDatabase Open(const QByteArray &description, const QString &name, QString *error)
+// settings, set as they are (for QODBC the password is inside databaseName already). *busy: the
+// last failure was a transient one.
+QSqlDatabase Open(const QByteArray &description, const QString &name, QString *error,
+                  bool *busy = nullptr)
 {
     const QJsonObject settings = QJsonDocument::fromJson(description).object();
     if (settings.contains(QLatin1String("error"))) {
@@ -72,7 +102,15 @@ QSqlDatabase Open(const QByteArray &description, const QString &name, QString *e
         !password.isEmpty())
         db.setPassword(password);
     db.setConnectOptions(settings.value(QLatin1String("connectOptions")).toString());
-    if (!db.open())
+    QElapsedTimer since;
+    since.start();
+    bool opened = db.open();
+    for (int attempt = 0; !opened && IsTransient(db.lastError()) && WaitBeforeRetry(attempt, since);
+         ++attempt)
+        opened = db.open();
+    if (busy)
+        *busy = !opened && IsTransient(db.lastError());
+    if (!opened)
         *error = QCoreApplication::translate("kpfhost", "não foi possível abrir %1: %2")
                      .arg(settings.value(QLatin1String("description")).toString(),
                           SqlError(db.lastError()));
@@ -96,10 +134,11 @@ template <typename Use> auto WithConnection(const QByteArray &connection, Use us
 {
     const QString name = QStringLiteral("kpfhost-store-") + QUuid::createUuid().toString();
     QString error;
-    decltype(use(std::declval<QSqlDatabase &>(), error)) result;
+    bool busy = false;
+    decltype(use(std::declval<QSqlDatabase &>(), error, busy)) result;
     {
-        QSqlDatabase db = Open(connection, name, &error);
-        result = use(db, error);
+        QSqlDatabase db = Open(connection, name, &error, &busy);
+        result = use(db, error, busy);
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -157,10 +196,9 @@ QString ResultStore::Describe(const Values &row) const
 }
 
 // NULL-safe by building "IS NULL" for the absent values; every present value is bound.
-void ResultStore::Delete(QSqlDatabase &db, const Values &row, int number) const
+QString ResultStore::Matching(const Values &row, QVariantList *values) const
 {
     QStringList conditions;
-    QVariantList values;
     for (size_t c = 0; c < m_fields.size(); ++c) {
         const QVariant &value = row[c];
         const QString &column = m_fields[c].name;
@@ -172,15 +210,21 @@ void ResultStore::Delete(QSqlDatabase &db, const Values &row, int number) const
             const double number = value.toDouble();
             const double margin = kNumberMargin * std::max(1.0, std::abs(number));
             conditions << QStringLiteral("%1 BETWEEN ? AND ?").arg(column);
-            values << number - margin << number + margin;
+            *values << number - margin << number + margin;
         } else {
             conditions << QStringLiteral("%1 = ?").arg(column);
-            values << value;
+            *values << value;
         }
     }
+    return conditions.join(QStringLiteral(" AND "));
+}
+
+void ResultStore::Delete(QSqlDatabase &db, const Values &row, int number) const
+{
+    QVariantList values;
+    const QString where = Matching(row, &values);
     QSqlQuery query(db);
-    if (!query.prepare(QStringLiteral("DELETE FROM IMPOSTOREDZ WHERE ") +
-                       conditions.join(QStringLiteral(" AND "))))
+    if (!query.prepare(QStringLiteral("DELETE FROM IMPOSTOREDZ WHERE ") + where))
         throw Failure{SqlError(query.lastError())};
     for (const QVariant &value : values)
         query.addBindValue(value);
@@ -196,6 +240,36 @@ void ResultStore::Delete(QSqlDatabase &db, const Values &row, int number) const
                           .arg(number)
                           .arg(affected)
                           .arg(Describe(row))};
+}
+
+int ResultStore::Stored(QSqlDatabase &db, const Values &row) const
+{
+    QVariantList values;
+    const QString where = Matching(row, &values);
+    QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral("SELECT COUNT(*) FROM IMPOSTOREDZ WHERE ") + where))
+        throw Failure{SqlError(query.lastError())};
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec() || !query.next())
+        throw Failure{SqlError(query.lastError())};
+    return query.value(0).toInt();
+}
+
+// A result stored once before (its COMMIT's answer lost, or kept and stored since): every line
+// it inserts is there, equal in all its fields, and every line it deletes is gone. The key of
+// IMPOSTOREDZ holds the line's code, so a second insertion of the same line could never be meant.
+bool ResultStore::AlreadyStored(QSqlDatabase &db, const Changes &changes) const
+{
+    for (const Values &row : changes.insertions) {
+        if (Stored(db, row) == 0)
+            return false;
+    }
+    for (const Values &row : changes.deletions) {
+        if (Stored(db, row) != 0)
+            return false;
+    }
+    return true;
 }
 
 void ResultStore::Insert(QSqlDatabase &db, const Values &row, int number) const
@@ -227,6 +301,7 @@ ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes
         outcome.error =
             QCoreApplication::translate("kpfhost", "não foi possível iniciar uma transação: ") +
             SqlError(db.lastError());
+        outcome.kept = !StillAnswers(db);
         return outcome;
     }
     try {
@@ -245,9 +320,11 @@ ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes
     } catch (const Failure &failure) {
         db.rollback();
         outcome.error = failure.text;
+        // A server that went away before COMMIT applied nothing: a later try may store it.
+        outcome.kept = !StillAnswers(db);
         return outcome;
     } catch (const CommitOutcomeUnknown &lost) {
-        outcome.unknown = true;
+        outcome.unknown = outcome.kept = true;
         outcome.error =
             QCoreApplication::translate(
                 "kpfhost", "o COMMIT foi enviado e sua resposta se perdeu (%1): as linhas "
@@ -264,6 +341,17 @@ ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes
 
 ResultStore::Outcome ResultStore::Apply(const QByteArray &connection, const ResultPacket &packet)
 {
+    return Store(connection, packet, false);
+}
+
+ResultStore::Outcome ResultStore::Replay(const QByteArray &connection, const ResultPacket &packet)
+{
+    return Store(connection, packet, true);
+}
+
+ResultStore::Outcome ResultStore::Store(const QByteArray &connection, const ResultPacket &packet,
+                                        bool unlessStored)
+{
     const ResultStore store(packet);
     Outcome outcome;
     Changes changes;
@@ -278,10 +366,23 @@ ResultStore::Outcome ResultStore::Apply(const QByteArray &connection, const Resu
         outcome.error = failure.text;
         return outcome;
     }
-    return WithConnection(connection, [&](QSqlDatabase &db, const QString &error) {
+    return WithConnection(connection, [&](QSqlDatabase &db, const QString &error, bool busy) {
         if (!error.isEmpty()) {
             Outcome failed;
             failed.error = error;
+            failed.kept = busy;
+            return failed;
+        }
+        try {
+            if (unlessStored && store.AlreadyStored(db, changes)) {
+                Outcome stored;
+                stored.ok = stored.alreadyStored = true;
+                return stored;
+            }
+        } catch (const Failure &failure) {
+            Outcome failed;
+            failed.error = failure.text;
+            failed.kept = !StillAnswers(db);
             return failed;
         }
         return store.Write(db, changes);
@@ -290,7 +391,7 @@ ResultStore::Outcome ResultStore::Apply(const QByteArray &connection, const Resu
 
 QString ResultStore::CheckTables(const QByteArray &connection)
 {
-    return WithConnection(connection, [](QSqlDatabase &db, const QString &error) {
+    return WithConnection(connection, [](QSqlDatabase &db, const QString &error, bool) {
         if (!error.isEmpty())
             return error;
         const struct {

@@ -10,7 +10,8 @@
 class QSqlDatabase;
 
 // Stores what the operator confirmed: applies the change log of a returned packet to IMPOSTOREDZ
-// in one transaction on a connection of its own (the module's is read-only). Columns are the
+// in one transaction on a connection of its own (the module's is read-only), opened by the
+// module's rule for a busy or starting server (tried again for about five seconds). Columns are the
 // packet's fields, by name. Inserted lines are inserted; deleted lines are deleted by all their
 // columns, each deletion matching exactly one stored row; unchanged originals are left alone. Any
 // failure rolls everything back. Values only ever travel as bound parameters. This is the worked
@@ -23,6 +24,10 @@ public:
         // Not ok, and nobody knows whether the transaction was applied: COMMIT was sent and the
         // connection was lost before its answer came.
         bool unknown = false;
+        // Not ok, and a later try may store it: the server was busy or went away before COMMIT
+        // (or its answer was lost), so the result is worth keeping.
+        bool kept = false;
+        bool alreadyStored = false; // ok, and Replay found it stored before
         int inserted = 0;
         int deleted = 0;
         QString error; // why, when not ok; never holds the password
@@ -31,6 +36,8 @@ public:
     // connection: the host library's description of the module's connection
     // (KpfDll_GetQtConnection), a JSON object.
     static Outcome Apply(const QByteArray &connection, const ResultPacket &packet);
+    // The same for a result kept before: one already stored is not stored again (AlreadyStored).
+    static Outcome Replay(const QByteArray &connection, const ResultPacket &packet);
 
     // Why the module's tables cannot be read on that connection, or an empty text when they can.
     static QString CheckTables(const QByteArray &connection);
@@ -45,7 +52,12 @@ private:
 
     explicit ResultStore(const ResultPacket &packet) : m_fields(packet.fields) {}
 
+    static Outcome Store(const QByteArray &connection, const ResultPacket &packet,
+                         bool unlessStored);
     Changes ChangesOf(const ResultPacket &packet) const; // raises Failure
+    QString Matching(const Values &row, QVariantList *values) const;
+    int Stored(QSqlDatabase &db, const Values &row) const; // raises Failure
+    bool AlreadyStored(QSqlDatabase &db, const Changes &changes) const;
     void Delete(QSqlDatabase &db, const Values &row, int number) const;
     void Insert(QSqlDatabase &db, const Values &row, int number) const;
     Outcome Write(QSqlDatabase &db, const Changes &changes) const;

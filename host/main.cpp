@@ -111,6 +111,13 @@ int main(int argc, char **argv)
         return usageError(error);
     if (options->help || options->version)
         return printHelpOrVersion(argc, argv, options->help);
+    if (options->storeSpool) {
+        if (!options->home.isEmpty() && !QFileInfo(options->home).isDir())
+            return usageError(QStringLiteral("--home %1 is not a directory").arg(options->home));
+        QCoreApplication app(argc, argv);
+        HostSession session(std::move(*options), std::nullopt, std::nullopt);
+        return session.RunStoreSpool();
+    }
     std::optional<std::vector<ScriptCommand>> script;
     if (!options->scriptFile.isEmpty() && !(script = readScript(options->scriptFile, &error)))
         return usageError(error);

@@ -506,5 +506,13 @@
         <source>a outra janela não ficou na frente da tela</source>
         <translation>the other window did not come in front of the screen</translation>
     </message>
+    <message>
+        <source>gravado, mas o arquivo não pôde ser removido</source>
+        <translation>stored, but the file could not be removed</translation>
+    </message>
+    <message>
+        <source>não foi possível criar a pasta %1</source>
+        <translation>cannot make the folder %1</translation>
+    </message>
 </context>
 </TS>

@@ -506,5 +506,13 @@
         <source>a outra janela não ficou na frente da tela</source>
         <translation>la otra ventana no quedó delante de la pantalla</translation>
     </message>
+    <message>
+        <source>gravado, mas o arquivo não pôde ser removido</source>
+        <translation>grabado, pero el archivo no se pudo eliminar</translation>
+    </message>
+    <message>
+        <source>não foi possível criar a pasta %1</source>
+        <translation>no se pudo crear la carpeta %1</translation>
+    </message>
 </context>
 </TS>

@@ -52,6 +52,18 @@ TEST(HostOptions, DefaultsWithoutOptionalOptions)
     EXPECT_DOUBLE_EQ(options->date, kDay20261202);
 }
 
+// Storing the spool needs no Z reduction: only where the results are and where they go.
+TEST(HostOptions, StoreSpoolStandsAlone)
+{
+    QString error;
+    const auto options = HostOptions::Parse(
+        args("--store-spool --spool /tmp/s --connection Provider=SQLite"), &error);
+    ASSERT_TRUE(options) << error.toStdString();
+    EXPECT_TRUE(options->storeSpool);
+    EXPECT_EQ(options->spoolDir, "/tmp/s");
+    EXPECT_TRUE(options->hasConnection);
+}
+
 TEST(HostOptions, ReferenceDateOneSecondLaterStaysDifferent)
 {
     QString error;
@@ -112,6 +124,10 @@ const BadLine badLines[] = {
     {"date_with_zone", "--branch 1 --till 1 --z 1 --date 2026-12-02T10:00:00Z", "--date"},
     {"help_with_unknown_option", "--help --colour", "unknown option '--colour'"},
     {"switch_with_value", QString::fromLatin1(base) + "--store=yes", "'--store' takes no value"},
+    {"store_spool_with_a_key", "--store-spool --branch 1", "not '--branch'"},
+    {"store_spool_with_a_script", "--store-spool --script -", "not '--script'"},
+    {"store_spool_with_a_value", "--store-spool=now", "'--store-spool' takes no value"},
+    {"empty_spool", QString::fromLatin1(base) + "--spool=", "non-empty"},
 };
 
 void PrintTo(const BadLine &row, std::ostream *os)

@@ -28,6 +28,8 @@ KpfHostProcess::KpfHostProcess()
     environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("KPF_CONNECTION"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The default spool (~/.local/share/kpfhost/spool) in the test's own home.
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home());
     const QDir demo(QStringLiteral(KPF_SOURCE_DIR "/demo"));
     for (const char *name : {"PARAMETROSKVR.CDS", "KAVIRON.CDS"}) {
         if (!QFile::copy(demo.filePath(QLatin1String(name)), path(QLatin1String(name)))) {

@@ -14,6 +14,7 @@ public:
     static constexpr int kNotConfirmed = 3;
     static constexpr int kDatabaseFailed = 4;
     static constexpr int kStoreUnknown = 5;
+    static constexpr int kStoreKept = 6;
 
     struct Run {
         int exitCode = -1;

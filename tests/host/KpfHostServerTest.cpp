@@ -1,6 +1,8 @@
 #include "../data/TestDatabase.h"
 #include "KpfHostProcess.h"
 
+#include <QFile>
+
 #include <arpa/inet.h>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -13,13 +15,18 @@
 namespace
 {
 
-// A TCP proxy in front of the server that passes everything, except that after the first
-// COMMIT it has forwarded it swallows the server's answer and cuts both sides: the commit takes,
-// and the client never hears so.
-class CommitAnswerDropper
+// A TCP proxy in front of the server that passes everything, except what it is made for:
+// DropCommitAnswer: after the first COMMIT it has forwarded it swallows the server's answer and
+// cuts both sides, so the commit takes and the client never hears so; FullAfterOne: it passes the
+// first connection (the screen's) and answers every later one as a full server does, FATAL
+// 53300 "sorry, too many clients already".
+class Proxy
 {
 public:
-    CommitAnswerDropper(const QString &host, int port) : m_serverHost(host), m_serverPort(port)
+    enum Fault { DropCommitAnswer, FullAfterOne };
+
+    Proxy(const QString &host, int port, Fault fault)
+        : m_serverHost(host), m_serverPort(port), m_fault(fault)
     {
         m_listener = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address = Address("127.0.0.1", 0);
@@ -31,14 +38,15 @@ public:
         m_port = ntohs(address.sin_port);
         m_thread = std::thread([this] { AcceptLoop(); });
     }
-    ~CommitAnswerDropper()
+    ~Proxy()
     {
         m_stop = true;
         if (m_thread.joinable())
             m_thread.join();
         for (std::thread &pump : m_pumps)
             pump.join();
-        close(m_listener);
+        if (m_listener >= 0)
+            close(m_listener);
     }
     int port() const { return m_port; }
     bool dropped() const { return m_dropped; }
@@ -67,9 +75,41 @@ private:
                 close(server);
                 continue;
             }
+            if (m_fault == FullAfterOne && m_connections++ > 0) {
+                close(server);
+                RefuseAsFull(client);
+                continue;
+            }
             m_pumps.emplace_back([this, client, server] { Pump(client, server); });
         }
     }
+    // The start of the protocol as a full server answers it: no to SSL, then the error.
+    static void RefuseAsFull(int client)
+    {
+        char buffer[1024];
+        ssize_t n = read(client, buffer, sizeof buffer);
+        if (n == 8 && buffer[4] == 0x04 && buffer[5] == char(0xd2)) { // SSLRequest 80877103
+            if (write(client, "N", 1) == 1)
+                n = read(client, buffer, sizeof buffer);
+        }
+        QByteArray fields("SFATAL");
+        fields += '\0';
+        fields += "VFATAL";
+        fields += '\0';
+        fields += "C53300";
+        fields += '\0';
+        fields += "Msorry, too many clients already";
+        fields += '\0';
+        fields += '\0';
+        QByteArray message("E");
+        const quint32 length = htonl(quint32(fields.size() + 4));
+        message.append(reinterpret_cast<const char *>(&length), 4);
+        message += fields;
+        if (n > 0 && write(client, message.constData(), size_t(message.size())) < 0)
+            n = -1;
+        close(client);
+    }
+
     void Pump(int client, int server)
     {
         char buffer[65536];
@@ -104,6 +144,8 @@ private:
 
     QString m_serverHost;
     int m_serverPort;
+    Fault m_fault;
+    int m_connections = 0; // only touched by the accepting thread
     int m_listener = -1;
     int m_port = 0;
     std::atomic<bool> m_stop{false};
@@ -172,7 +214,7 @@ TEST_P(KpfHostServer, LostAnswerToCommitIsReportedAsUnknown)
     if (GetParam() != Backend::PostgreSQL)
         GTEST_SKIP() << "the proxy is put between Qt's PostgreSQL driver and the server";
     const ServerSettings server = ServerSettings::FromEnvironment();
-    CommitAnswerDropper proxy(server.host, server.port.toInt());
+    Proxy proxy(server.host, server.port.toInt(), Proxy::DropCommitAnswer);
     ASSERT_NE(proxy.port(), 0);
     QString connection = db->ConnectionString();
     connection.replace(QStringLiteral("Port=") + server.port,
@@ -184,10 +226,60 @@ TEST_P(KpfHostServer, LostAnswerToCommitIsReportedAsUnknown)
                      {QStringLiteral("--connection"), connection, QStringLiteral("--store")});
     EXPECT_TRUE(proxy.dropped());
     EXPECT_EQ(run.exitCode, KpfHostProcess::kStoreUnknown) << show(run);
-    ASSERT_FALSE(run.lines.isEmpty());
-    EXPECT_TRUE(run.lines.last().startsWith(QStringLiteral("STORE UNKNOWN o COMMIT foi enviado")))
+    EXPECT_EQ(run.linesStartingWith(QStringLiteral("STORE UNKNOWN o COMMIT foi enviado")).size(), 1)
         << show(run);
     EXPECT_EQ(db->Count(count), before + 1) << "the commit took";
+    // Kept all the same: storing the spool finds it stored and stores nothing twice.
+    ASSERT_EQ(run.linesStartingWith(QStringLiteral("STORE KEPT ")).size(), 1) << show(run);
+    const auto spool = host.run(
+        {QStringLiteral("--store-spool"), QStringLiteral("--connection"), db->ConnectionString()});
+    EXPECT_EQ(spool.exitCode, 0) << show(spool);
+    EXPECT_EQ(spool.linesStartingWith(QStringLiteral("ALREADY STORED ")).size(), 1) << show(spool);
+    EXPECT_EQ(db->Count(count), before + 1) << "stored twice";
+}
+
+// The server is full once the screen's connection is made, and stays so for longer than the
+// store's five seconds: the confirmed result is kept; storing the spool later stores it once, and a
+// copy of it that comes back is known as stored.
+TEST_P(KpfHostServer, AResultThatCannotBeStoredIsKeptUntilTheSpoolIsStored)
+{
+    if (GetParam() != Backend::PostgreSQL)
+        GTEST_SKIP() << "the proxy is put between Qt's PostgreSQL driver and the server";
+    const ServerSettings server = ServerSettings::FromEnvironment();
+    Proxy proxy(server.host, server.port.toInt(), Proxy::FullAfterOne);
+    ASSERT_NE(proxy.port(), 0);
+    QString connection = db->ConnectionString();
+    connection.replace(QStringLiteral("Port=") + server.port,
+                       QStringLiteral("Port=%1").arg(proxy.port()));
+    const QString count = QStringLiteral("SELECT COUNT(*) FROM IMPOSTOREDZ");
+    const int before = db->Count(count);
+    const QString out = host.path(QStringLiteral("result.xml"));
+    const auto run =
+        host.runDemo("type 02\nkey Enter\ntype 12\nkey Enter\ntype 50\nclick blsConfirm\n",
+                     {QStringLiteral("--connection"), connection, QStringLiteral("--store"),
+                      QStringLiteral("--out"), out});
+    EXPECT_EQ(run.exitCode, KpfHostProcess::kStoreKept) << show(run);
+    const QStringList kept = run.linesStartingWith(QStringLiteral("STORE KEPT "));
+    ASSERT_EQ(kept.size(), 1) << show(run);
+    EXPECT_TRUE(kept.first().contains(QStringLiteral("too many clients"))) << show(run);
+    EXPECT_EQ(db->Count(count), before);
+
+    const QStringList storeSpool{QStringLiteral("--store-spool"), QStringLiteral("--connection"),
+                                 db->ConnectionString()};
+    const auto stored = host.run(storeSpool);
+    EXPECT_EQ(stored.exitCode, 0) << show(stored);
+    ASSERT_EQ(stored.linesStartingWith(QStringLiteral("STORED ")).size(), 1) << show(stored);
+    EXPECT_TRUE(stored.lines.first().endsWith(QStringLiteral(" 1 0"))) << show(stored);
+    EXPECT_EQ(db->Count(count), before + 1);
+
+    const QString again = host.path(QStringLiteral("kpfhost/spool/again.xml"));
+    ASSERT_TRUE(QFile::copy(out, again));
+    const auto replayed = host.run(storeSpool);
+    EXPECT_EQ(replayed.exitCode, 0) << show(replayed);
+    EXPECT_EQ(replayed.lines, QStringList{QStringLiteral("ALREADY STORED ") + again})
+        << show(replayed);
+    EXPECT_EQ(db->Count(count), before + 1) << "stored twice";
+    EXPECT_FALSE(QFile::exists(again));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, KpfHostServer,

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cstdio>
+#include <cstdlib>
 
 namespace
 {
@@ -137,6 +138,13 @@ int main(int argc, char **argv)
     }
 
     QApplication app(argc, argv);
-    HostSession session(std::move(*options), std::move(script), std::move(source));
-    return session.Run();
+    const int status = HostSession(std::move(*options), std::move(script), std::move(source)).Run();
+    // Qt 6.4's Wayland client can deadlock while the application is destroyed (its event thread
+    // waits to read while the main thread waits for it to end). Everything is written and
+    // flushed by now, so on Wayland the process ends here.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -52,11 +52,11 @@ constexpr OptionText optionTexts[] = {
 
 const char *const description =
     "Shows the Kpf05520 tax-entry screen for one Z reduction and prints what it returns.\n"
-    "Exit codes: 0 confirmed (and stored with --store), 1 the entry failed or --store rolled "
-    "back, 2 usage or script error, 3 not confirmed, 4 not confirmed and the database failed "
-    "(DATABASE FAILED <why>), 5 --store lost the answer to its COMMIT (STORE UNKNOWN <why>), 6 "
-    "confirmed, not stored, kept in the spool (STORE KEPT <file> <why>; --store-spool: a "
-    "result is still there).";
+    "Exit codes: 0 confirmed (and stored with --store), 1 the entry failed or --store rolled\n"
+    "back, 2 usage or script error, 3 not confirmed, 4 not confirmed and the database failed\n"
+    "(DATABASE FAILED <why>), 5 --store lost the answer to its COMMIT (STORE UNKNOWN <why>),\n"
+    "6 confirmed, not stored, kept in the spool (STORE KEPT <file> <why>; with --store-spool:\n"
+    "a result is still there).";
 
 struct Parser {
     QCommandLineParser parser;

@@ -173,8 +173,26 @@ protected:
             .toStdString();
     }
 
+    // The test database's connection string with a proxy of that fault between it and the
+    // server; the proxy lives as long as the fixture.
+    QString ThroughProxy(Proxy::Fault fault)
+    {
+        const ServerSettings server = ServerSettings::FromEnvironment();
+        proxy = std::make_unique<Proxy>(server.host, server.port.toInt(), fault);
+        EXPECT_NE(proxy->port(), 0);
+        QString connection = db->ConnectionString();
+        connection.replace(QStringLiteral("Port=") + server.port,
+                           QStringLiteral("Port=%1").arg(proxy->port()));
+        return connection;
+    }
+    int Stored() const { return db->Count(QStringLiteral("SELECT COUNT(*) FROM IMPOSTOREDZ")); }
+
+    static constexpr const char *kTypeALine =
+        "type 02\nkey Enter\ntype 12\nkey Enter\ntype 50\nclick blsConfirm\n";
+
     KpfHostProcess host;
     std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<Proxy> proxy;
 };
 
 TEST_P(KpfHostServer, TypedLineComesBackBesideTheStoredOnes)
@@ -213,29 +231,22 @@ TEST_P(KpfHostServer, LostAnswerToCommitIsReportedAsUnknown)
 {
     if (GetParam() != Backend::PostgreSQL)
         GTEST_SKIP() << "the proxy is put between Qt's PostgreSQL driver and the server";
-    const ServerSettings server = ServerSettings::FromEnvironment();
-    Proxy proxy(server.host, server.port.toInt(), Proxy::DropCommitAnswer);
-    ASSERT_NE(proxy.port(), 0);
-    QString connection = db->ConnectionString();
-    connection.replace(QStringLiteral("Port=") + server.port,
-                       QStringLiteral("Port=%1").arg(proxy.port()));
-    const QString count = QStringLiteral("SELECT COUNT(*) FROM IMPOSTOREDZ");
-    const int before = db->Count(count);
-    const auto run =
-        host.runDemo("type 02\nkey Enter\ntype 12\nkey Enter\ntype 50\nclick blsConfirm\n",
-                     {QStringLiteral("--connection"), connection, QStringLiteral("--store")});
-    EXPECT_TRUE(proxy.dropped());
+    const QString connection = ThroughProxy(Proxy::DropCommitAnswer);
+    const int before = Stored();
+    const auto run = host.runDemo(
+        kTypeALine, {QStringLiteral("--connection"), connection, QStringLiteral("--store")});
+    EXPECT_TRUE(proxy->dropped());
     EXPECT_EQ(run.exitCode, KpfHostProcess::kStoreUnknown) << show(run);
     EXPECT_EQ(run.linesStartingWith(QStringLiteral("STORE UNKNOWN o COMMIT foi enviado")).size(), 1)
         << show(run);
-    EXPECT_EQ(db->Count(count), before + 1) << "the commit took";
+    EXPECT_EQ(Stored(), before + 1) << "the commit took";
     // Kept all the same: storing the spool finds it stored and stores nothing twice.
     ASSERT_EQ(run.linesStartingWith(QStringLiteral("STORE KEPT ")).size(), 1) << show(run);
     const auto spool = host.run(
         {QStringLiteral("--store-spool"), QStringLiteral("--connection"), db->ConnectionString()});
     EXPECT_EQ(spool.exitCode, 0) << show(spool);
     EXPECT_EQ(spool.linesStartingWith(QStringLiteral("ALREADY STORED ")).size(), 1) << show(spool);
-    EXPECT_EQ(db->Count(count), before + 1) << "stored twice";
+    EXPECT_EQ(Stored(), before + 1) << "stored twice";
 }
 
 // The server is full once the screen's connection is made, and stays so for longer than the
@@ -245,24 +256,17 @@ TEST_P(KpfHostServer, AResultThatCannotBeStoredIsKeptUntilTheSpoolIsStored)
 {
     if (GetParam() != Backend::PostgreSQL)
         GTEST_SKIP() << "the proxy is put between Qt's PostgreSQL driver and the server";
-    const ServerSettings server = ServerSettings::FromEnvironment();
-    Proxy proxy(server.host, server.port.toInt(), Proxy::FullAfterOne);
-    ASSERT_NE(proxy.port(), 0);
-    QString connection = db->ConnectionString();
-    connection.replace(QStringLiteral("Port=") + server.port,
-                       QStringLiteral("Port=%1").arg(proxy.port()));
-    const QString count = QStringLiteral("SELECT COUNT(*) FROM IMPOSTOREDZ");
-    const int before = db->Count(count);
+    const QString connection = ThroughProxy(Proxy::FullAfterOne);
+    const int before = Stored();
     const QString out = host.path(QStringLiteral("result.xml"));
     const auto run =
-        host.runDemo("type 02\nkey Enter\ntype 12\nkey Enter\ntype 50\nclick blsConfirm\n",
-                     {QStringLiteral("--connection"), connection, QStringLiteral("--store"),
-                      QStringLiteral("--out"), out});
+        host.runDemo(kTypeALine, {QStringLiteral("--connection"), connection,
+                                  QStringLiteral("--store"), QStringLiteral("--out"), out});
     EXPECT_EQ(run.exitCode, KpfHostProcess::kStoreKept) << show(run);
     const QStringList kept = run.linesStartingWith(QStringLiteral("STORE KEPT "));
     ASSERT_EQ(kept.size(), 1) << show(run);
     EXPECT_TRUE(kept.first().contains(QStringLiteral("too many clients"))) << show(run);
-    EXPECT_EQ(db->Count(count), before);
+    EXPECT_EQ(Stored(), before);
 
     const QStringList storeSpool{QStringLiteral("--store-spool"), QStringLiteral("--connection"),
                                  db->ConnectionString()};
@@ -270,7 +274,7 @@ TEST_P(KpfHostServer, AResultThatCannotBeStoredIsKeptUntilTheSpoolIsStored)
     EXPECT_EQ(stored.exitCode, 0) << show(stored);
     ASSERT_EQ(stored.linesStartingWith(QStringLiteral("STORED ")).size(), 1) << show(stored);
     EXPECT_TRUE(stored.lines.first().endsWith(QStringLiteral(" 1 0"))) << show(stored);
-    EXPECT_EQ(db->Count(count), before + 1);
+    EXPECT_EQ(Stored(), before + 1);
 
     const QString again = host.path(QStringLiteral("kpfhost/spool/again.xml"));
     ASSERT_TRUE(QFile::copy(out, again));
@@ -278,7 +282,7 @@ TEST_P(KpfHostServer, AResultThatCannotBeStoredIsKeptUntilTheSpoolIsStored)
     EXPECT_EQ(replayed.exitCode, 0) << show(replayed);
     EXPECT_EQ(replayed.lines, QStringList{QStringLiteral("ALREADY STORED ") + again})
         << show(replayed);
-    EXPECT_EQ(db->Count(count), before + 1) << "stored twice";
+    EXPECT_EQ(Stored(), before + 1) << "stored twice";
     EXPECT_FALSE(QFile::exists(again));
 }
 

@@ -8,7 +8,6 @@
 #include "ScriptedOperator.h"
 
 #include <QCoreApplication>
-#include <QDate>
 #include <QFile>
 
 HostSession::HostSession(HostOptions options, std::optional<std::vector<ScriptCommand>> script,
@@ -155,12 +154,9 @@ int HostSession::Store(const ResultPacket &packet, const QByteArray &bytes)
         return Done;
     }
     QString keptIn, keepError;
-    if (outcome.kept) {
-        const QString day =
-            QDate(1899, 12, 30).addDays(qint64(m_options.date)).toString(Qt::ISODate);
-        keptIn = m_spool.Keep(bytes, {m_options.branch, m_options.till, m_options.zCounter, day},
-                              &keepError);
-    }
+    if (outcome.kept)
+        keptIn =
+            m_spool.Keep(bytes, {m_options.branch, m_options.till, m_options.zCounter}, &keepError);
     if (outcome.unknown) {
         HostOutput::Line("STORE UNKNOWN", outcome.error);
         if (!keptIn.isEmpty())

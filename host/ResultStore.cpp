@@ -78,8 +78,7 @@ bool WaitBeforeRetry(int attempt, const QElapsedTimer &since)
 // Opens a connection as the host library describes the module's: the keys are QSqlDatabase's
 // settings, set as they are (for QODBC the password is inside databaseName already). *busy: the
 // last failure was a transient one.
-QSqlDatabase Open(const QByteArray &description, const QString &name, QString *error,
-                  bool *busy = nullptr)
+QSqlDatabase Open(const QByteArray &description, const QString &name, QString *error, bool *busy)
 {
     const QJsonObject settings = QJsonDocument::fromJson(description).object();
     if (settings.contains(QLatin1String("error"))) {
@@ -108,8 +107,7 @@ QSqlDatabase Open(const QByteArray &description, const QString &name, QString *e
     for (int attempt = 0; !opened && IsTransient(db.lastError()) && WaitBeforeRetry(attempt, since);
          ++attempt)
         opened = db.open();
-    if (busy)
-        *busy = !opened && IsTransient(db.lastError());
+    *busy = !opened && IsTransient(db.lastError());
     if (!opened)
         *error = QCoreApplication::translate("kpfhost", "não foi possível abrir %1: %2")
                      .arg(settings.value(QLatin1String("description")).toString(),
@@ -195,10 +193,12 @@ QString ResultStore::Describe(const Values &row) const
     return parts.join(QLatin1Char(' '));
 }
 
-// NULL-safe by building "IS NULL" for the absent values; every present value is bound.
-QString ResultStore::Matching(const Values &row, QVariantList *values) const
+// A statement on the stored rows equal to row: NULL-safe by building "IS NULL" for the absent
+// values; every present value is bound.
+QSqlQuery ResultStore::OnRow(QSqlDatabase &db, const QString &statement, const Values &row) const
 {
     QStringList conditions;
+    QVariantList values;
     for (size_t c = 0; c < m_fields.size(); ++c) {
         const QVariant &value = row[c];
         const QString &column = m_fields[c].name;
@@ -210,24 +210,23 @@ QString ResultStore::Matching(const Values &row, QVariantList *values) const
             const double number = value.toDouble();
             const double margin = kNumberMargin * std::max(1.0, std::abs(number));
             conditions << QStringLiteral("%1 BETWEEN ? AND ?").arg(column);
-            *values << number - margin << number + margin;
+            values << number - margin << number + margin;
         } else {
             conditions << QStringLiteral("%1 = ?").arg(column);
-            *values << value;
+            values << value;
         }
     }
-    return conditions.join(QStringLiteral(" AND "));
+    QSqlQuery query(db);
+    if (!query.prepare(statement + conditions.join(QStringLiteral(" AND "))))
+        throw Failure{SqlError(query.lastError())};
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query;
 }
 
 void ResultStore::Delete(QSqlDatabase &db, const Values &row, int number) const
 {
-    QVariantList values;
-    const QString where = Matching(row, &values);
-    QSqlQuery query(db);
-    if (!query.prepare(QStringLiteral("DELETE FROM IMPOSTOREDZ WHERE ") + where))
-        throw Failure{SqlError(query.lastError())};
-    for (const QVariant &value : values)
-        query.addBindValue(value);
+    QSqlQuery query = OnRow(db, QStringLiteral("DELETE FROM IMPOSTOREDZ WHERE "), row);
     if (!query.exec())
         throw Failure{QCoreApplication::translate("kpfhost", "ao excluir a linha %1: %2")
                           .arg(number)
@@ -244,13 +243,7 @@ void ResultStore::Delete(QSqlDatabase &db, const Values &row, int number) const
 
 int ResultStore::Stored(QSqlDatabase &db, const Values &row) const
 {
-    QVariantList values;
-    const QString where = Matching(row, &values);
-    QSqlQuery query(db);
-    if (!query.prepare(QStringLiteral("SELECT COUNT(*) FROM IMPOSTOREDZ WHERE ") + where))
-        throw Failure{SqlError(query.lastError())};
-    for (const QVariant &value : values)
-        query.addBindValue(value);
+    QSqlQuery query = OnRow(db, QStringLiteral("SELECT COUNT(*) FROM IMPOSTOREDZ WHERE "), row);
     if (!query.exec() || !query.next())
         throw Failure{SqlError(query.lastError())};
     return query.value(0).toInt();

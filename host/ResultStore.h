@@ -8,6 +8,7 @@
 #include <vector>
 
 class QSqlDatabase;
+class QSqlQuery;
 
 // Stores what the operator confirmed: applies the change log of a returned packet to IMPOSTOREDZ
 // in one transaction on a connection of its own (the module's is read-only), opened by the
@@ -55,7 +56,7 @@ private:
     static Outcome Store(const QByteArray &connection, const ResultPacket &packet,
                          bool unlessStored);
     Changes ChangesOf(const ResultPacket &packet) const; // raises Failure
-    QString Matching(const Values &row, QVariantList *values) const;
+    QSqlQuery OnRow(QSqlDatabase &db, const QString &statement, const Values &row) const;
     int Stored(QSqlDatabase &db, const Values &row) const; // raises Failure
     bool AlreadyStored(QSqlDatabase &db, const Changes &changes) const;
     void Delete(QSqlDatabase &db, const Values &row, int number) const;

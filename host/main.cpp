@@ -112,9 +112,9 @@ int main(int argc, char **argv)
         return usageError(error);
     if (options->help || options->version)
         return printHelpOrVersion(argc, argv, options->help);
+    if (!options->home.isEmpty() && !QFileInfo(options->home).isDir())
+        return usageError(QStringLiteral("--home %1 is not a directory").arg(options->home));
     if (options->storeSpool) {
-        if (!options->home.isEmpty() && !QFileInfo(options->home).isDir())
-            return usageError(QStringLiteral("--home %1 is not a directory").arg(options->home));
         QCoreApplication app(argc, argv);
         HostSession session(std::move(*options), std::nullopt, std::nullopt);
         return session.RunStoreSpool();
@@ -125,8 +125,6 @@ int main(int argc, char **argv)
     std::optional<QByteArray> source;
     if (!options->sourceFile.isEmpty() && !(source = readSource(options->sourceFile, &error)))
         return usageError(error);
-    if (!options->home.isEmpty() && !QFileInfo(options->home).isDir())
-        return usageError(QStringLiteral("--home %1 is not a directory").arg(options->home));
     if (!hasDisplay()) {
         if (!script) {
             HostOutput::Note(QStringLiteral("no display to show the screen on and no --script to "

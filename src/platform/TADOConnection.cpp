@@ -132,25 +132,24 @@ void TADOConnection::OpenDatabase()
         throw EADOError(ScrubSecrets(error.Message()), error.NativeError());
     }
     QSqlError failure;
-    QElapsedTimer since;
-    since.start();
     bool transient = false;
-    for (int attempt = 0;; ++attempt) {
-        failure = QSqlError();
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(settings.driver, m_qtConnectionName);
-            settings.ApplyTo(db);
-            if (!db.open())
-                failure = db.lastError();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(settings.driver, m_qtConnectionName);
+        settings.ApplyTo(db);
+        QElapsedTimer since;
+        since.start();
+        bool opened = db.open();
+        for (int attempt = 0; !opened; ++attempt) {
+            transient = IsTransientConnectFailure(settings.driver, db.lastError());
+            if (!transient || !WaitBeforeRetry(attempt, since))
+                break;
+            opened = db.open();
         }
-        if (!failure.isValid())
-            break;
-        QSqlDatabase::removeDatabase(m_qtConnectionName);
-        transient = IsTransientConnectFailure(settings.driver, failure);
-        if (!transient || !WaitBeforeRetry(attempt, since))
-            break;
+        if (!opened)
+            failure = db.lastError();
     }
     if (failure.isValid()) {
+        QSqlDatabase::removeDatabase(m_qtConnectionName);
         const QString what = QStringLiteral("Não foi possível conectar ao banco de dados (%1)")
                                  .arg(settings.description);
         RaiseError(transient ? what + QStringLiteral(": o servidor está ocupado ou iniciando; "

@@ -279,6 +279,23 @@ TEST_P(OnEveryDisplay, ALoadingErrorComesOncePerActivation)
     EXPECT_EQ(run.linesStartingWith(QStringLiteral("MESSAGE ")).size(), 2) << Show(run);
 }
 
+// A host's scheduled touch (KpfDll_ScheduleClick) waits for the screen's activation, which comes
+// without the window system's focus too: the C example confirms the stored lines.
+TEST_P(OnEveryDisplay, AScheduledTouchConfirmsOnceTheScreenIsActive)
+{
+    QProcess example;
+    example.setProcessEnvironment(host.environment);
+    example.start(QStringLiteral(KPF_BINARY_DIR "/bin/example_c_host"),
+                  {QStringLiteral("--home"), host.home(), QStringLiteral("--confirm-after-ms"),
+                   QStringLiteral("100"), QStringLiteral("0001"), QStringLiteral("001"),
+                   QStringLiteral("000123"), QStringLiteral("2026-12-02")});
+    ASSERT_TRUE(example.waitForFinished(60000)) << "the touch never came";
+    const QString out = QString::fromUtf8(example.readAllStandardOutput());
+    EXPECT_EQ(example.exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("CONFIRMED\n"))) << out.toStdString();
+    EXPECT_EQ(out.count(QStringLiteral("\nROW ")), 3) << out.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Displays, OnEveryDisplay, ::testing::ValuesIn(kDisplays),
                          [](const auto &info) { return std::string(info.param.name); });
 

@@ -13,13 +13,16 @@ namespace
 {
 
 // Session set-up per Qt driver. The module only reads, so every session is read-only where the
-// database lets a session say so.
+// database lets a session say so without harm to others.
 //
 // SQLite: wait up to 5 s for a writer's lock instead of failing at once; refuse writes on this
 // connection (query_only); enforce foreign keys. Dates are 'YYYY-MM-DD' texts and numbers are
 // stored as numbers, so nothing is locale-dependent.
-// PostgreSQL: UTF-8 texts; ISO dates (YYYY-MM-DD) whatever the server's DateStyle; read-only
-// transactions by default. Numbers always travel with '.', lc_numeric only affects to_char.
+// PostgreSQL: UTF-8 texts; ISO dates (YYYY-MM-DD) whatever the server's DateStyle, two settings
+// that PgBouncer gives back to each client. Nothing else is set for the session: behind a pooler in
+// transaction mode it would stay on a server connection that other programs get next. The module
+// reads in read-only transactions of their own (TADOQuery). Numbers always travel with '.',
+// lc_numeric only affects to_char.
 // ODBC: nothing that holds for every database behind a data source; the connection asks for the
 // login timeout itself, and the data source configures its own session.
 // Oracle (QOCI): ISO dates and '.' as decimal separator for the session; read-only transactions
@@ -32,8 +35,7 @@ QStringList SessionStatements(const QString &driver)
                 QStringLiteral("PRAGMA foreign_keys = ON")};
     if (driver == u"QPSQL")
         return {QStringLiteral("SET client_encoding TO 'UTF8'"),
-                QStringLiteral("SET DateStyle TO 'ISO, YMD'"),
-                QStringLiteral("SET default_transaction_read_only = on")};
+                QStringLiteral("SET DateStyle TO 'ISO, YMD'")};
     if (driver == u"QOCI")
         return {QStringLiteral("ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD'"),
                 QStringLiteral("ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,'")};

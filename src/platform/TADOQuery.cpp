@@ -10,6 +10,7 @@
 #include <QSqlRecord>
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 namespace
 {
@@ -213,6 +214,43 @@ void TADOQuery::Open()
 
 void TADOQuery::Run()
 {
+    if (m_connection->DriverName() != u"QPSQL") {
+        RunStatement();
+        return;
+    }
+    // QPSQL's prepared statements are named and live on one server connection, and a pooler in
+    // transaction mode (PgBouncer's pool_mode = transaction) hands each transaction to any of its
+    // connections. So here a statement is prepared, run and deallocated inside one read-only
+    // transaction of its own, and nothing of it outlives that transaction.
+    try {
+        m_connection->Execute(QStringLiteral("START TRANSACTION READ ONLY"));
+    } catch (const EDatabaseError &) {
+        m_connection->CheckLost();
+        throw;
+    }
+    m_ownTransaction = true;
+    QSqlDatabase db = m_connection->Database();
+    try {
+        RunStatement();
+    } catch (...) {
+        EndOwnTransaction();
+        m_statement.reset();
+        throw;
+    }
+    m_statement.reset();
+    m_ownTransaction = false;
+    if (!db.commit())
+        Fail(QStringLiteral("Erro ao abrir a consulta %1"), db.lastError());
+}
+
+void TADOQuery::EndOwnTransaction()
+{
+    if (std::exchange(m_ownTransaction, false))
+        m_connection->Database().rollback();
+}
+
+void TADOQuery::RunStatement()
+{
     QSqlQuery &query = Statement();
     Bind(query);
     if (!query.exec())
@@ -348,6 +386,8 @@ void TADOQuery::ReleaseStatement()
 
 void TADOQuery::Fail(const QString &what, const QSqlError &error)
 {
+    // An aborted transaction answers nothing: end it, so that the probe hears the connection.
+    EndOwnTransaction();
     m_connection->CheckLost();
     m_connection->RaiseError(what.arg(objectName()), error);
 }

@@ -6,6 +6,7 @@
 #include "Kvr_molvane.h"
 #include "Srv_Kpf05520.h"
 #include "TADOConnection.h"
+#include "TADOQuery.h"
 
 #include <QSqlQuery>
 #include <gtest/gtest.h>
@@ -184,9 +185,17 @@ TEST_P(DataModuleTest, SessionIsSetUpForReadingOnly)
     }
     if (GetParam() == Backend::ODBC)
         return; // a data source sets up its own session
-    // The module never writes; its session refuses to.
-    EXPECT_FALSE(query.exec("DELETE FROM IMPOSTOREDZ"));
+    // The module never writes; what its queries run refuses to (on PostgreSQL in a read-only
+    // transaction of each query's own, which leaves nothing on a pooled server connection).
+    TADOQuery writer;
+    writer.SetConnection(rdmImpost->adcImpost);
+    writer.SQL() << "DELETE FROM IMPOSTOREDZ RETURNING CDIMPOSTO";
+    EXPECT_THROW(writer.Open(), EDatabaseError);
     EXPECT_EQ(m_db->Count("SELECT COUNT(*) FROM IMPOSTOREDZ"), 11);
+    if (GetParam() == Backend::PostgreSQL) {
+        ASSERT_TRUE(query.exec("SHOW default_transaction_read_only") && query.next());
+        EXPECT_EQ(query.value(0).toString(), "off");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, DataModuleTest,

@@ -16,10 +16,10 @@ namespace
 {
 
 // A TCP proxy in front of the server that passes everything, except what it is made for:
-// DropCommitAnswer: after the first COMMIT it has forwarded it swallows the server's answer and
-// cuts both sides, so the commit takes and the client never hears so; FullAfterOne: it passes the
-// first connection (the screen's) and answers every later one as a full server does, FATAL
-// 53300 "sorry, too many clients already".
+// DropCommitAnswer: after the first COMMIT of a transaction that inserted, it swallows the
+// server's answer and cuts both sides, so the commit takes and the client never hears so;
+// FullAfterOne: it passes the first connection (the screen's) and answers every later one as a full
+// server does, FATAL 53300 "sorry, too many clients already".
 class Proxy
 {
 public:
@@ -114,6 +114,7 @@ private:
     {
         char buffer[65536];
         bool commitSent = false;
+        bool inserted = false; // the module's reading transactions commit too
         while (!m_stop) {
             pollfd ends[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
             if (poll(ends, 2, 50) <= 0)
@@ -122,9 +123,10 @@ private:
                 const ssize_t n = read(client, buffer, sizeof buffer);
                 if (n <= 0 || write(server, buffer, size_t(n)) != n)
                     break;
-                commitSent =
-                    commitSent ||
-                    (!m_dropped && QByteArray::fromRawData(buffer, int(n)).contains("COMMIT"));
+                const QByteArray sent = QByteArray::fromRawData(buffer, int(n));
+                inserted = inserted || sent.contains("INSERT INTO");
+                commitSent = commitSent || (m_fault == DropCommitAnswer && inserted && !m_dropped &&
+                                            sent.contains("COMMIT"));
             }
             if (ends[1].revents) {
                 const ssize_t n = read(server, buffer, sizeof buffer);

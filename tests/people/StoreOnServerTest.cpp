@@ -1,5 +1,5 @@
 // kpfhost --store on every database the module reaches: SQLite, the PostgreSQL test server
-// directly (where the module's own session is read-only) and through ODBC. A stored line with
+// directly (where the module reads in read-only transactions) and through ODBC. A stored line with
 // decimals is deleted by its values and a typed line inserted; the next call shows both changes.
 #include "../data/TestDatabase.h"
 #include "KpfHostProcess.h"

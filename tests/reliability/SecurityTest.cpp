@@ -62,6 +62,8 @@ TEST(Security, OnlyFixedStatementsRunUnprepared)
     }
     const QStringList allowed = {
         QStringLiteral("TADOConnection.cpp:if (!query.exec(sql))"),
+        QStringLiteral("TADOQuery.cpp:m_connection->Execute(QStringLiteral(\"START TRANSACTION "
+                       "READ ONLY\"));"),
         QStringLiteral("TADOConnection.cpp:const bool answers = probe.exec(m_driverName == "
                        "u\"QOCI\" ? QStringLiteral(\"SELECT 1 FROM DUAL\")"),
         QStringLiteral("Kvr_molvane.cpp:connection->Execute(statement);"),

@@ -286,8 +286,11 @@ void ResultStore::Insert(QSqlDatabase &db, const Values &row, int number) const
 }
 
 // Deletions first: a line deleted and entered again with the same key must not collide with
-// itself.
-ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes) const
+// itself. Every statement, the look for a result stored before included, runs inside the one
+// transaction: through a pooler in transaction mode, a prepared statement outside it may meet
+// another server connection.
+ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes,
+                                        bool unlessStored) const
 {
     Outcome outcome;
     if (!db.transaction()) {
@@ -298,6 +301,11 @@ ResultStore::Outcome ResultStore::Write(QSqlDatabase &db, const Changes &changes
         return outcome;
     }
     try {
+        if (unlessStored && AlreadyStored(db, changes)) {
+            db.rollback();
+            outcome.ok = outcome.alreadyStored = true;
+            return outcome;
+        }
         int number = 0;
         for (const Values &row : changes.deletions)
             Delete(db, row, ++number);
@@ -366,19 +374,7 @@ ResultStore::Outcome ResultStore::Store(const QByteArray &connection, const Resu
             failed.kept = busy;
             return failed;
         }
-        try {
-            if (unlessStored && store.AlreadyStored(db, changes)) {
-                Outcome stored;
-                stored.ok = stored.alreadyStored = true;
-                return stored;
-            }
-        } catch (const Failure &failure) {
-            Outcome failed;
-            failed.error = failure.text;
-            failed.kept = !StillAnswers(db);
-            return failed;
-        }
-        return store.Write(db, changes);
+        return store.Write(db, changes, unlessStored);
     });
 }
 

@@ -61,7 +61,7 @@ private:
     bool AlreadyStored(QSqlDatabase &db, const Changes &changes) const;
     void Delete(QSqlDatabase &db, const Values &row, int number) const;
     void Insert(QSqlDatabase &db, const Values &row, int number) const;
-    Outcome Write(QSqlDatabase &db, const Changes &changes) const;
+    Outcome Write(QSqlDatabase &db, const Changes &changes, bool unlessStored) const;
     QVariant NullOf(size_t column) const;
     QString Describe(const Values &row) const;
 

@@ -7,7 +7,6 @@
 #include "Srv_Kpf05520.h"
 #include "TADOConnection.h"
 
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <iostream>
 
@@ -26,20 +25,7 @@ protected:
     {
         if (!MissingServer(Backend::PostgreSQL).isEmpty())
             return;
-        QString exports;
-        if (RunScript("pg-start", {"--no-odbc"}, &exports) != 0)
-            return;
-        QMap<QString, QString> env;
-        for (const QString &word : exports.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
-            if (const int eq = word.indexOf('='); eq > 0)
-                env[word.left(eq)] = word.mid(eq + 1);
-        s_server = {env["KPF_PG_HOST"],
-                    env["KPF_PG_PORT"],
-                    env["KPF_PG_USER"],
-                    env["KPF_PG_PASSWORD"],
-                    env["KPF_PG_DB"],
-                    env["KPF_PG_DATADIR"],
-                    {}};
+        s_server = ServerSettings::StartPrivate();
     }
 
     static void TearDownTestSuite()

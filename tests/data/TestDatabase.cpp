@@ -1,6 +1,7 @@
 #include "TestDatabase.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlError>
@@ -48,9 +49,47 @@ ServerSettings ServerSettings::FromEnvironment()
             qEnvironmentVariable("KPF_ODBC_DSN")};
 }
 
+ServerSettings ServerSettings::StartPrivate(const QStringList &arguments)
+{
+    QString exports;
+    if (RunScript(QStringLiteral("pg-start"), QStringList{QStringLiteral("--no-odbc")} + arguments,
+                  &exports) != 0)
+        return {};
+    QMap<QString, QString> env;
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    for (const QString &word : exports.split(blanks, Qt::SkipEmptyParts))
+        if (const int eq = word.indexOf(QLatin1Char('=')); eq > 0)
+            env[word.left(eq)] = word.mid(eq + 1);
+    return {env[QStringLiteral("KPF_PG_HOST")],
+            env[QStringLiteral("KPF_PG_PORT")],
+            env[QStringLiteral("KPF_PG_USER")],
+            env[QStringLiteral("KPF_PG_PASSWORD")],
+            env[QStringLiteral("KPF_PG_DB")],
+            env[QStringLiteral("KPF_PG_DATADIR")],
+            {}};
+}
+
+QMap<QString, QString> ServerSettings::Variables() const
+{
+    return {{QStringLiteral("KPF_PG_HOST"), host},   {QStringLiteral("KPF_PG_PORT"), port},
+            {QStringLiteral("KPF_PG_USER"), user},   {QStringLiteral("KPF_PG_PASSWORD"), password},
+            {QStringLiteral("KPF_PG_DB"), database}, {QStringLiteral("KPF_PG_DATADIR"), dataDir}};
+}
+
 bool ServerRequired()
 {
     return qEnvironmentVariable("KPF_REQUIRE_PG") == u"1";
+}
+
+QString MissingPrivateServer()
+{
+    const QString bin =
+        qEnvironmentVariable("KPF_PG_BIN", QStringLiteral("/usr/lib/postgresql/15/bin"));
+    if (!QFileInfo(bin + QStringLiteral("/initdb")).isExecutable())
+        return QStringLiteral("no PostgreSQL binaries in %1 (install postgresql-15 or set "
+                              "KPF_PG_BIN)")
+            .arg(bin);
+    return {};
 }
 
 QString MissingServer(Backend backend)
@@ -192,10 +231,15 @@ QStringList RowKeys(const DataPacket &packet)
     return keys;
 }
 
-int RunScript(const QString &name, const QStringList &arguments, QString *output)
+int RunScript(const QString &name, const QStringList &arguments, QString *output,
+              const QMap<QString, QString> &environment)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    for (auto it = environment.begin(); it != environment.end(); ++it)
+        variables.insert(it.key(), it.value());
+    process.setProcessEnvironment(variables);
     process.start(SourceFile(QStringLiteral("scripts/") + name), arguments);
     if (!process.waitForFinished(120000))
         return -1;

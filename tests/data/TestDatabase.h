@@ -3,8 +3,10 @@
 #include "DataPacket.h"
 #include "Variant.h"
 
+#include <QMap>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -17,6 +19,11 @@ QString BackendName(Backend backend);
 struct ServerSettings {
     QString host, port, user, password, database, dataDir, odbcDsn;
     static ServerSettings FromEnvironment();
+    // A private cluster of scripts/pg-start (extra arguments beyond --no-odbc); empty settings
+    // when it did not start. Stop it with RunScript("pg-stop", {dataDir}).
+    static ServerSettings StartPrivate(const QStringList &arguments = {});
+    // The variables scripts/pg-start prints, for a script run against this server.
+    QMap<QString, QString> Variables() const;
     bool HasServer() const { return !host.isEmpty() && !port.isEmpty(); }
     bool HasOdbc() const { return HasServer() && !odbcDsn.isEmpty(); }
 };
@@ -24,6 +31,8 @@ struct ServerSettings {
 // Why a server test cannot run, or empty when it can. With KPF_REQUIRE_PG=1 the caller fails
 // instead of skipping.
 QString MissingServer(Backend backend);
+// Why ServerSettings::StartPrivate cannot make a cluster here, or empty when it can.
+QString MissingPrivateServer();
 bool ServerRequired();
 
 // In a fixture's SetUp: skips the test when its server is missing, or fails it when one is
@@ -76,5 +85,7 @@ private:
 DataPacket PacketOf(const Variant &result);
 // The packet's rows as "NRECFREDZ/CDIMPOSTO" keys, sorted (the server's order is not fixed).
 QStringList RowKeys(const DataPacket &packet);
-// Runs scripts/<name> with arguments; the exit code, and stdout in output.
-int RunScript(const QString &name, const QStringList &arguments, QString *output = nullptr);
+// Runs scripts/<name> with arguments (and extra environment variables); the exit code, and stdout
+// in output.
+int RunScript(const QString &name, const QStringList &arguments, QString *output = nullptr,
+              const QMap<QString, QString> &environment = {});

@@ -97,17 +97,29 @@ KpfHostProcess::Run KpfHostProcess::runDemo(const QByteArray &script, const QStr
 KpfHostProcess::Run KpfHostProcess::run(const QStringList &arguments,
                                         const QByteArray &standardInput)
 {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(binary(), arguments);
-    Run result;
-    if (!process.waitForStarted(10000)) {
-        result.errors = process.errorString();
+    const std::unique_ptr<QProcess> process = start(arguments);
+    if (!process->waitForStarted(10000)) {
+        Run result;
+        result.errors = process->errorString();
         return result;
     }
-    process.write(standardInput);
-    process.closeWriteChannel();
-    result.finished = process.waitForFinished(90000);
+    process->write(standardInput);
+    process->closeWriteChannel();
+    return collect(*process);
+}
+
+std::unique_ptr<QProcess> KpfHostProcess::start(const QStringList &arguments) const
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment);
+    process->start(binary(), arguments);
+    return process;
+}
+
+KpfHostProcess::Run KpfHostProcess::collect(QProcess &process, int timeoutMs)
+{
+    Run result;
+    result.finished = process.waitForFinished(timeoutMs);
     if (!result.finished) {
         process.kill();
         process.waitForFinished(5000);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <memory>
 
 // Runs the real kpfhost binary as a process on a home directory of its own: the demo settings
 // files and a fresh demo SQLite database, headless (offscreen).
@@ -43,6 +45,9 @@ public:
     // arguments; the script is written to a file and passed with --script unless empty.
     Run runDemo(const QByteArray &script, const QStringList &extra = {});
     Run run(const QStringList &arguments, const QByteArray &standardInput = {});
+    // The same in two steps, for many at once: started with the environment, and waited for.
+    std::unique_ptr<QProcess> start(const QStringList &arguments) const;
+    static Run collect(QProcess &process, int timeoutMs = 90000);
 
     QProcessEnvironment environment;
 

@@ -17,26 +17,12 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QFileInfo>
-#include <QRegularExpression>
 #include <functional>
 #include <iostream>
 #include <memory>
 
 namespace
 {
-
-// Why no private cluster can be made here, or empty when it can.
-QString MissingPostgres()
-{
-    const QString bin =
-        qEnvironmentVariable("KPF_PG_BIN", QStringLiteral("/usr/lib/postgresql/15/bin"));
-    if (!QFileInfo(bin + QStringLiteral("/initdb")).isExecutable())
-        return QStringLiteral("no PostgreSQL binaries in %1 (install postgresql-15 or set "
-                              "KPF_PG_BIN)")
-            .arg(bin);
-    return {};
-}
 
 // Runs a callback the first time the screen is shown: after its initialization has opened the
 // connection, before the activation that loads the stored lines.
@@ -72,23 +58,9 @@ protected:
     // One cluster for the whole program; each test has a fresh schema of its own on it.
     static void SetUpTestSuite()
     {
-        if (!MissingPostgres().isEmpty())
+        if (!MissingPrivateServer().isEmpty())
             return;
-        QString exports;
-        if (RunScript(QStringLiteral("pg-start"), {QStringLiteral("--no-odbc")}, &exports) != 0)
-            return;
-        QMap<QString, QString> env;
-        for (const QString &word :
-             exports.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
-            if (const int eq = word.indexOf(QLatin1Char('=')); eq > 0)
-                env[word.left(eq)] = word.mid(eq + 1);
-        s_server = {env[QStringLiteral("KPF_PG_HOST")],
-                    env[QStringLiteral("KPF_PG_PORT")],
-                    env[QStringLiteral("KPF_PG_USER")],
-                    env[QStringLiteral("KPF_PG_PASSWORD")],
-                    env[QStringLiteral("KPF_PG_DB")],
-                    env[QStringLiteral("KPF_PG_DATADIR")],
-                    {}};
+        s_server = ServerSettings::StartPrivate();
     }
     static void TearDownTestSuite()
     {
@@ -100,7 +72,7 @@ protected:
     void SetUp() override
     {
         ReliabilityFixture::SetUp();
-        if (const QString missing = MissingPostgres(); !missing.isEmpty()) {
+        if (const QString missing = MissingPrivateServer(); !missing.isEmpty()) {
             if (ServerRequired())
                 FAIL() << missing.toStdString() << " (KPF_REQUIRE_PG=1)";
             GTEST_SKIP() << missing.toStdString();

@@ -198,7 +198,7 @@ ADOConnectionString::QtSettings ADOConnectionString::ToQt(const QString &designP
         settings = ToODBC();
         break;
     case Kind::Oracle:
-        settings = ToOracle(provider);
+        settings = ToOracleSaidOrDefault(provider);
         break;
     case Kind::Unknown:
         Fail(QStringLiteral("o provedor '%1' é desconhecido; use SQLite, PostgreSQL, MSDASQL "
@@ -346,6 +346,25 @@ ADOConnectionString::QtSettings ADOConnectionString::ToODBC() const
                             full.contains(QStringLiteral("SERVER="), Qt::CaseInsensitive);
     s.databaseName = passedAsIs ? full : full.mid(int(qstrlen("DSN=")));
     return s;
+}
+
+// A string without Provider= takes the connection's design-time provider, Oracle's for the
+// module: its failures say so, since the reader of a SQLite or PostgreSQL string would not guess.
+ADOConnectionString::QtSettings
+ADOConnectionString::ToOracleSaidOrDefault(const QString &provider) const
+{
+    if (Has(QStringLiteral("provider")))
+        return ToOracle(provider);
+    try {
+        return ToOracle(provider);
+    } catch (const EADOError &error) {
+        throw EADOError(QStringLiteral("A string de conexão não diz Provider=, então vale o "
+                                       "provedor padrão %1, o do Oracle (para SQLite, PostgreSQL "
+                                       "ou ODBC, comece com Provider=SQLite, Provider=PostgreSQL "
+                                       "ou Provider=MSDASQL). %2")
+                            .arg(provider, error.Message()),
+                        error.NativeError());
+    }
 }
 
 ADOConnectionString::QtSettings ADOConnectionString::ToOracle(const QString &provider) const

@@ -49,6 +49,7 @@ private:
     QtSettings ToPostgreSQL() const;
     QtSettings ToODBC() const;
     QtSettings ToOracle(const QString &provider) const;
+    QtSettings ToOracleSaidOrDefault(const QString &provider) const; // names a missing Provider=
     void CheckKeys(const QString &providerName, std::initializer_list<const char *> allowed) const;
     int ConnectTimeout() const;
     QString FirstOf(std::initializer_list<const char *> keys) const;

@@ -91,6 +91,8 @@ TEST(ConnectionString, BadStringsGiveClearErrorsWithoutThePassword)
          {},
          "'Bogus' não é aceita pelo provedor PostgreSQL"},
         {"no provider at all", "Data Source=x" + pw, {}, "nenhum provedor"},
+        {"a PostgreSQL string without its provider", "Host=127.0.0.1;Database=kpf05520" + pw,
+         "MSDAORA.1", "não diz Provider=, então vale o provedor padrão MSDAORA.1"},
         {"item without a value", "Provider=SQLite;" + Secret, {}, "Chave=Valor"},
         {"unclosed quote", "Provider=SQLite;Password=\"" + Secret, {}, "não foi fechado"},
         {"text after quotes",
@@ -132,6 +134,7 @@ TEST(ConnectionString, OracleWithoutOciNamesTheOdbcRoute)
         const QString error = OpenError(text, design);
         EXPECT_TRUE(error.contains("QOCI")) << error.toStdString();
         EXPECT_TRUE(error.contains("Provider=MSDASQL;DSN=")) << error.toStdString();
+        EXPECT_EQ(error.contains("não diz Provider="), !design.isEmpty()) << error.toStdString();
         EXPECT_FALSE(error.contains(Secret));
     }
 }

@@ -1,5 +1,6 @@
 #include "EventGuard.h"
 #include "Exceptions.h"
+#include "FormBinding.h"
 #include "HandlerBinding.h"
 #include "QtPrinters.h"
 #include "TClientDataSet.h"

@@ -2,6 +2,7 @@
 
 #include "EventGuard.h"
 #include "Exceptions.h"
+#include "FormBinding.h"
 #include "HandlerBinding.h"
 #include "TDataSet.h"
 

@@ -1,15 +1,12 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
-
-class TDataSet;
 
 // Binds event handlers by name, as a screen definition names them. A control or component carries
 // a dynamic property naming the handler (for example onClick = "blsConfirmClick"); the owner
 // declares a slot or Q_INVOKABLE method of that name. Names are resolved once through the owner's
 // meta-object; a missing handler, or one whose parameters are not the event's, is an Exception
-// naming it.
+// naming it. The binding of a form's controls and data sets is FormBinding's.
 //
 // Handler signatures:
 //   onClick                      void h(QObject *Sender)
@@ -27,6 +24,9 @@ constexpr const char *kNotifyEvent = "QObject*";
 constexpr const char *kKeyPressEvent = "QObject*,QChar&";
 constexpr const char *kKeyEvent = "QObject*,Word&,TShiftState";
 constexpr const char *kDataSetNotifyEvent = "TDataSet*";
+
+// An object's name for messages: its objectName, or its class when it has none.
+QString Describe(const QObject *object);
 
 // The text of an object's dynamic property of that name (a handler's or a picture's name), empty
 // when it has none. Only dynamic properties are looked at: a screen's few hundred lookups would
@@ -51,14 +51,5 @@ int RequireHandler(const QObject *owner, const QString &name, const char *parame
 // Calls the owner's method with raw arguments (argv[0] is the return slot, nullptr); exceptions
 // travel to the caller.
 void Invoke(QObject *owner, int methodIndex, void **argv);
-
-// Connects every descendant of root that carries an onClick property: its clicked() signal (a
-// click or a touch) runs the named handler of owner, with that descendant as Sender, inside the
-// event guard, the click's only one. A descendant with onClick that is no button is an Exception
-// as well. Each call connects again: bind a tree once.
-void BindClicks(QObject *owner, QObject *root);
-// Sets a data set's BeforeInsert/BeforePost from its dynamic properties of those names; the
-// hooks call the owner's handlers directly (exceptions travel to the caller of the operation).
-void BindDataSetHooks(QObject *owner, TDataSet *dataSet);
 
 } // namespace HandlerBinding

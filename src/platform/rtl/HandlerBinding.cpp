@@ -1,16 +1,24 @@
 #include "HandlerBinding.h"
 
-#include "EventGuard.h"
 #include "Exceptions.h"
-#include "TDataSet.h"
 
-#include <QAbstractButton>
 #include <QMetaMethod>
-#include <QPointer>
 
 #include <algorithm>
 
 namespace
+{
+
+Exception HandlerNotFound(const QObject *owner, const QString &name, const QObject *namedBy)
+{
+    return Exception(
+        QStringLiteral("Handler '%1' named by %2 not found in %3")
+            .arg(name, HandlerBinding::Describe(namedBy), HandlerBinding::Describe(owner)));
+}
+
+} // namespace
+
+namespace HandlerBinding
 {
 
 QString Describe(const QObject *object)
@@ -18,52 +26,6 @@ QString Describe(const QObject *object)
     const QString name = object->objectName();
     return name.isEmpty() ? QString::fromLatin1(object->metaObject()->className()) : name;
 }
-
-Exception HandlerNotFound(const QObject *owner, const QString &name, const QObject *namedBy)
-{
-    return Exception(QStringLiteral("Handler '%1' named by %2 not found in %3")
-                         .arg(name, Describe(namedBy), Describe(owner)));
-}
-
-// The guard runs between Qt's signal and the handler: no exception may travel through the
-// signal's emission into the event loop. The connection lives as long as both objects.
-void BindClick(QObject *owner, QObject *control, const QString &handler)
-{
-    auto *button = qobject_cast<QAbstractButton *>(control);
-    if (!button)
-        throw Exception(QStringLiteral("%1 has an onClick handler (%2) but is not a button")
-                            .arg(Describe(control), handler));
-    const int index =
-        HandlerBinding::RequireHandler(owner, handler, HandlerBinding::kNotifyEvent, control);
-    QObject::connect(button, &QAbstractButton::clicked, owner, [owner, button, index] {
-        RunGuarded([owner, button, index] {
-            QObject *sender = button;
-            void *argv[] = {nullptr, &sender};
-            HandlerBinding::Invoke(owner, index, argv);
-        });
-    });
-}
-
-std::function<void(TDataSet *)> DataSetHook(QObject *owner, TDataSet *dataSet, const char *property)
-{
-    const QString handler = HandlerBinding::DynamicText(dataSet, property);
-    if (handler.isEmpty())
-        return {};
-    const int index = HandlerBinding::RequireHandler(owner, handler,
-                                                     HandlerBinding::kDataSetNotifyEvent, dataSet);
-    QPointer<QObject> guardedOwner(owner);
-    return [guardedOwner, index](TDataSet *target) {
-        if (!guardedOwner)
-            return;
-        void *argv[] = {nullptr, &target};
-        HandlerBinding::Invoke(guardedOwner.data(), index, argv);
-    };
-}
-
-} // namespace
-
-namespace HandlerBinding
-{
 
 QString DynamicText(const QObject *object, const char *property)
 {
@@ -119,7 +81,8 @@ int RequireHandler(const QObject *owner, const QString &name, const char *parame
         throw HandlerNotFound(owner, name, namedBy);
     throw Exception(QStringLiteral("Handler '%1' named by %2 has the wrong parameters: %3 declares "
                                    "%4, the event calls %5")
-                        .arg(name, Describe(namedBy), Describe(owner),
+                        .arg(name, HandlerBinding::Describe(namedBy),
+                             HandlerBinding::Describe(owner),
                              QString::fromLatin1(meta->method(other).methodSignature()),
                              QString::fromLatin1(signature)));
 }
@@ -129,28 +92,6 @@ void Invoke(QObject *owner, int methodIndex, void **argv)
     // Raw arguments through the meta-call, so references reach the handler and its exceptions
     // reach the caller.
     QMetaObject::metacall(owner, QMetaObject::InvokeMetaMethod, methodIndex, argv);
-}
-
-void BindClicks(QObject *owner, QObject *root)
-{
-    if (!owner || !root)
-        return;
-    const QList<QObject *> descendants = root->findChildren<QObject *>();
-    for (QObject *control : descendants) {
-        const QString handler = HandlerBinding::DynamicText(control, "onClick");
-        if (!handler.isEmpty())
-            BindClick(owner, control, handler);
-    }
-}
-
-void BindDataSetHooks(QObject *owner, TDataSet *dataSet)
-{
-    if (!owner || !dataSet)
-        return;
-    if (auto hook = DataSetHook(owner, dataSet, "BeforeInsert"))
-        dataSet->BeforeInsert = std::move(hook);
-    if (auto hook = DataSetHook(owner, dataSet, "BeforePost"))
-        dataSet->BeforePost = std::move(hook);
 }
 
 } // namespace HandlerBinding

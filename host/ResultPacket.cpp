@@ -222,29 +222,6 @@ private:
     QHash<QString, int> m_index; // lower-case field name -> position
 };
 
-QByteArray jsonValue(const QVariant &value)
-{
-    if (!value.isValid())
-        return "null";
-    switch (value.metaType().id()) {
-    case QMetaType::QString: {
-        const QString text = value.toString();
-        return text.isEmpty() ? QByteArray("null") : JsonLine::String(text);
-    }
-    case QMetaType::QDate:
-        return JsonLine::String(value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
-    case QMetaType::QDateTime:
-        return JsonLine::String(value.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
-    case QMetaType::Double:
-        return JsonLine::Number(value.toDouble());
-    case QMetaType::LongLong:
-        return QByteArray::number(value.toLongLong());
-    case QMetaType::Bool:
-        return value.toBool() ? "true" : "false";
-    }
-    return "null";
-}
-
 } // namespace
 
 std::optional<ResultPacket> ResultPacket::Parse(const QByteArray &xml, QString *error)
@@ -265,7 +242,7 @@ QList<QByteArray> ResultPacket::JsonRows() const
         JsonLine line;
         for (size_t i = 0; i < fields.size(); ++i) {
             const QByteArray name = fields[i].name.toUtf8();
-            line.AddJson(name.constData(), jsonValue(row.values[i]));
+            line.AddJson(name.constData(), JsonLine::Value(row.values[i]));
         }
         line.AddString("rowState", RowStateName(row.rowState));
         lines.append(line.ToJson());

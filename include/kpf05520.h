@@ -1,6 +1,7 @@
 /* The plain C interface of the Kpf05520 tax-entry module (libPkg_Kpf05520.so).
  *
- * Texts are UTF-8 and NUL-terminated. Dates are TDateTime doubles: days since 1899-12-30, the
+ * Texts are UTF-8 and NUL-terminated; a text the module returns is a copy that the caller frees
+ * with KpfFree. Dates are TDateTime doubles: days since 1899-12-30, the
  * fraction being the time of day. Data sets travel as client-dataset XML data packets.
  * Everything runs on the host's user-interface thread; a QApplication must exist before the call.
  * The entry is not re-entrant: a call made while another runs returns KPF_FAILED and leaves the
@@ -8,14 +9,10 @@
 #ifndef KPF05520_H
 #define KPF05520_H
 
+#include "kpf05520_export.h"
+
 #ifdef __cplusplus
 extern "C" {
-#endif
-
-#if defined(__GNUC__)
-#define KPF_EXPORT __attribute__((visibility("default")))
-#else
-#define KPF_EXPORT
 #endif
 
 /* Return codes of CriaImpostoRedz. */

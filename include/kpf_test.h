@@ -4,7 +4,8 @@
  * platform's error boxes, screenshots. kpfhost's scripted operator is built on it alone.
  *
  * Load it after lib_dll.so (it needs the host library and the platform layer that library loads).
- * Texts are UTF-8 and NUL-terminated. Every function must be called on the user-interface thread
+ * Texts are UTF-8 and NUL-terminated; a text returned is copied into the caller's buffer as
+ * kpf_dll.h says (NUL-terminated, cut to size bytes, the whole length returned). Every function must be called on the user-interface thread
  * (the one that created the QApplication), normally from inside the entry's modal showing: from a
  * callback of this header or of kpf_dll.h, or from a timer or event of the host's own. A call
  * from another thread does nothing and returns KPF_TEST_WRONG_THREAD; a call before the
@@ -15,14 +16,10 @@
 #ifndef KPF_TEST_H
 #define KPF_TEST_H
 
+#include "kpf_test_export.h"
+
 #ifdef __cplusplus
 extern "C" {
-#endif
-
-#if defined(__GNUC__)
-#define KPF_TEST_EXPORT __attribute__((visibility("default")))
-#else
-#define KPF_TEST_EXPORT
 #endif
 
 /* Results of the actions below. */
@@ -64,9 +61,8 @@ KPF_TEST_EXPORT int KpfTest_SetScreenObserver(KpfTest_ScreenCallback cb, void *c
 
 /* The screen's state as one line of JSON, as kpfhost's `dump` prints it: {"nrCampo", "txAliq",
  * "txValor", "state" (0-3), "recNo" (0 = top, -1 none), "selectedField", "rows"}; texts are
- * strings, numbers numbers, dates "YYYY-MM-DD", an empty field null. Copied into buffer
- * NUL-terminated and cut to size bytes, as KpfDll_GetConnectionString does; returns the length of
- * the whole text without the NUL (call with NULL/0 to size the buffer), or KPF_TEST_NO_SCREEN. */
+ * strings, numbers numbers, dates "YYYY-MM-DD", an empty field null. Returns the text's length,
+ * or KPF_TEST_NO_SCREEN. */
 KPF_TEST_EXPORT int KpfTest_GetScreenState(char *buffer, int size);
 
 /* A touch on the control of that object name (the names of kpfhost's `click`): a press and a

@@ -1,6 +1,6 @@
 #include "KpfMessageBox.h"
 
-#include "KpfDllExports.h"
+#include "HostObserver.h"
 #include "Trad_utl.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "Mensagemkvr.h"
 
 #include "Exceptions.h"
-#include "KpfDllExports.h"
+#include "HostObserver.h"
 #include "KpfMessageBox.h"
 #include "Trad_utl.h"
 

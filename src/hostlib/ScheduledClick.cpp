@@ -1,7 +1,6 @@
 #include "ScheduledClick.h"
 
 #include "TForm.h"
-#include "kpf_dll.h"
 
 #include <QApplication>
 #include <QList>
@@ -182,13 +181,4 @@ void ScheduledClick::Done()
         QTimer::singleShot(0, next, [next] { next->StartWaiting(); });
     }
     deleteLater();
-}
-
-extern "C" KPF_DLL_EXPORT int KpfDll_ScheduleClick(const char *controlName, int delayMs)
-{
-    if (!controlName || !*controlName ||
-        !qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return -1;
-    new ScheduledClick(QString::fromUtf8(controlName), delayMs);
-    return 0;
 }

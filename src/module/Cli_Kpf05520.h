@@ -11,7 +11,9 @@
 #include <memory>
 #include <span>
 
-#define KPF_MODULE_EXPORT __attribute__((visibility("default")))
+// The screen and its entry are exported beside the C face for the in-process tests only; hosts
+// use include/kpf05520.h.
+#include "kpf05520_export.h"
 
 class TClientDataSet;
 class TDataSet;
@@ -24,7 +26,7 @@ class TfrmImpost;
 // The tax-entry screen for one Z reduction: the grid of tax lines, the keypad editor, the checks
 // and the two ways out. Its controls and data sets are children named as the screen definition
 // names them (dbgImpRedZ, cdsImpRedZ, sbt1, blsConfirm, ...).
-class KPF_MODULE_EXPORT TfrmImpost : public TForm
+class KPF_EXPORT TfrmImpost : public TForm
 {
     Q_OBJECT
     Q_PROPERTY(int nrCampo READ NrCampo)
@@ -146,14 +148,18 @@ private:
 namespace Cli_Kpf05520
 {
 
-KPF_MODULE_EXPORT extern TfrmImpost *frmImpost;
-KPF_MODULE_EXPORT extern bool boCriado;
+KPF_EXPORT extern TfrmImpost *frmImpost;
+KPF_EXPORT extern bool boCriado;
+
+// Refuses a call the screen cannot serve: no QApplication, another thread, or a call made while
+// another runs. An Exception says which.
+void ConfereChamada();
 
 // Builds the screen for one Z reduction, shows it modally and returns what the operator
 // confirmed (a packet), or an unassigned Variant. Errors of the screen's initialization reach the
 // caller as exceptions; the screen and the data module are freed in every case.
-KPF_MODULE_EXPORT Variant CriaImpostoRedZ(const QString &branch, const QString &till,
-                                          const QString &zCounter, TDateTime zDate,
-                                          TDateTime referenceDate, TDataSet *sourceData);
+KPF_EXPORT Variant CriaImpostoRedZ(const QString &branch, const QString &till,
+                                   const QString &zCounter, TDateTime zDate,
+                                   TDateTime referenceDate, TDataSet *sourceData);
 
 } // namespace Cli_Kpf05520

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#define KPF_MODULE_EXPORT __attribute__((visibility("default")))
+#define KPF_EXPORT __attribute__((visibility("default")))
 
 class TADOConnection;
 class TADOQuery;
@@ -14,7 +14,7 @@ class TDataSetProvider;
 
 // The data module: one connection, two read-only queries and their providers, created from the
 // data-module definition in the resources.
-class KPF_MODULE_EXPORT TrdmImpost : public TDataModule
+class KPF_EXPORT TrdmImpost : public TDataModule
 {
     Q_OBJECT
 
@@ -38,11 +38,11 @@ public slots:
 namespace Srv_Kpf05520
 {
 
-KPF_MODULE_EXPORT extern TrdmImpost *rdmImpost;
+KPF_EXPORT extern TrdmImpost *rdmImpost;
 
 // The stored lines of a Z reduction (branch, till, date) as a packet, or the error text.
-KPF_MODULE_EXPORT Variant GetImpRedZ(const QString &branch, const QString &till, TDateTime date);
+KPF_EXPORT Variant GetImpRedZ(const QString &branch, const QString &till, TDateTime date);
 // The rows of IMPOSTO with that code as a packet, or the error text.
-KPF_MODULE_EXPORT Variant GetPesqImp(const QString &code);
+KPF_EXPORT Variant GetPesqImp(const QString &code);
 
 } // namespace Srv_Kpf05520

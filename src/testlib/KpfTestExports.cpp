@@ -1,11 +1,11 @@
 #include "EventGuard.h"
-#include "KpfDllExports.h"
 #include "ScheduledClick.h"
 #include "ScreenProbe.h"
 #include "ScreenStateJson.h"
 #include "ScreenWatcher.h"
 #include "TDBGrid.h"
 #include "TForm.h"
+#include "TextBuffer.h"
 #include "kpf_test.h"
 
 #include <QApplication>

@@ -4,8 +4,6 @@
 #include "TDBGrid.h"
 #include "TDataSet.h"
 
-#include <QDate>
-#include <QDateTime>
 #include <QWidget>
 
 QByteArray ScreenStateJson::Of(const QWidget *screen)
@@ -36,33 +34,10 @@ QByteArray ScreenStateJson::Rows(const TDataSet *dataSet)
             for (const auto &field : dataSet->Fields()) {
                 const QByteArray name = field->FieldName().toUtf8();
                 line.AddJson(name.constData(),
-                             FieldValue(dataSet->RowValue(row, field->Index()), field->DataType()));
+                             JsonLine::Value(dataSet->RowValue(row, field->Index())));
             }
             rows.append(line.ToJson());
         }
     }
     return JsonLine::Array(rows);
-}
-
-QByteArray ScreenStateJson::FieldValue(const QVariant &value, TFieldType type)
-{
-    if (!value.isValid() || value.isNull())
-        return "null";
-    switch (type) {
-    case TFieldType::ftString: {
-        const QString text = value.toString();
-        return text.isEmpty() ? QByteArray("null") : JsonLine::String(text);
-    }
-    case TFieldType::ftDate:
-        return JsonLine::String(value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
-    case TFieldType::ftDateTime:
-        return JsonLine::String(value.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
-    case TFieldType::ftFloat:
-        return JsonLine::Number(value.toDouble());
-    case TFieldType::ftInteger:
-        return QByteArray::number(value.toLongLong());
-    case TFieldType::ftBoolean:
-        return value.toBool() ? "true" : "false";
-    }
-    return "null";
 }

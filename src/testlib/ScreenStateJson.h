@@ -1,9 +1,6 @@
 #pragma once
 
-#include "TField.h"
-
 #include <QByteArray>
-#include <QVariant>
 
 class TDataSet;
 class QWidget;
@@ -15,7 +12,6 @@ class ScreenStateJson
 {
 public:
     static QByteArray Of(const QWidget *screen);
-    static QByteArray FieldValue(const QVariant &value, TFieldType type);
 
 private:
     static QByteArray Rows(const TDataSet *dataSet);

@@ -68,8 +68,9 @@ install)
   rm -rf "$prefix"
   cmake --install "$build" --prefix "$prefix" > "$work/install.log"
   # The packaging check: nothing of the tests, benchmarks or fuzzers, and the development links.
-  # The test interface for hosts (libkpf_test.so, kpf_test.h) is a product library, not a test.
-  ! find "$prefix" \( -name '*test*' ! -name 'libkpf_test.so*' ! -name kpf_test.h \) \
+  # The test interface for hosts (libkpf_test.so, kpf_test.h and its export macros) is a product
+  # library, not a test.
+  ! find "$prefix" \( -name '*test*' ! -name 'libkpf_test.so*' ! -name 'kpf_test*.h' \) \
     -o -name '*bench*' -o -name '*fuzz*' | grep . || fail "test files installed"
   [[ -f $(echo "$prefix"/include/kpf05520/kpf_test.h) ]] || fail "kpf_test.h not installed"
   for lib in libkpfplatform lib_dll libPkg_Kpf05520 libkpf_test; do

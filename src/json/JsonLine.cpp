@@ -1,5 +1,7 @@
 #include "JsonLine.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QLocale>
 #include <cmath>
 
@@ -70,4 +72,31 @@ QByteArray JsonLine::Number(double value)
 QByteArray JsonLine::Array(const QList<QByteArray> &values)
 {
     return '[' + values.join(',') + ']';
+}
+
+QByteArray JsonLine::Value(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return "null";
+    switch (value.metaType().id()) {
+    case QMetaType::QString: {
+        const QString text = value.toString();
+        return text.isEmpty() ? QByteArray("null") : String(text);
+    }
+    case QMetaType::QDate:
+        return String(value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+    case QMetaType::QDateTime:
+        return String(value.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return Number(value.toDouble());
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return QByteArray::number(value.toLongLong());
+    case QMetaType::Bool:
+        return value.toBool() ? "true" : "false";
+    }
+    return "null";
 }

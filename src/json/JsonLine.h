@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVariant>
 
 // A compact one-line JSON object whose keys keep the order they were added in (QJsonObject sorts
 // them, which makes the printed lines harder to read).
@@ -19,6 +20,9 @@ public:
 
     static QByteArray String(const QString &value);
     static QByteArray Number(double value);
+    // A field's value as a returned packet and a screen dump show it: null for no value and for an
+    // empty text, dates as "YYYY-MM-DD", date-times as "YYYY-MM-DDTHH:MM:SS".
+    static QByteArray Value(const QVariant &value);
     static QByteArray Array(const QList<QByteArray> &values);
 
 private:

@@ -48,6 +48,7 @@ TfrmImpost::TfrmImpost(QWidget *parent) : TForm(parent), ui(std::make_unique<Ui:
     SubstituiFontesWindows();
     setFont(FontePadrao());
     ui->setupUi(this);
+    LimpaTextos5520();
     CriaConjuntos5520();
     ui->dbgImpRedZ->SetDataSet(cdsImpRedZ);
     MontaColunas5520();

@@ -8,8 +8,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <memory>
 #include <span>
+#include <vector>
 
 // The screen and its entry are exported beside the C face for the in-process tests only; hosts
 // use include/kpf05520.h.
@@ -30,8 +32,8 @@ class KPF_EXPORT TfrmImpost : public TForm
 {
     Q_OBJECT
     Q_PROPERTY(int nrCampo READ NrCampo)
-    Q_PROPERTY(QString txAliq READ TxAliq)
-    Q_PROPERTY(QString txValor READ TxValor)
+    // The entry texts as [name, text] pairs, in the table's order: what a screen dump shows.
+    Q_PROPERTY(QVariantList textosEntrada READ TextosEntrada)
     Q_PROPERTY(QString idEsquema READ IdEsquema)
     Q_PROPERTY(QString idTipoImpFis READ IdTipoImpFis)
 
@@ -40,14 +42,40 @@ public:
     ~TfrmImpost() override;
 
     int NrCampo() const { return nrCampo; }
-    QString TxAliq() const { return txAliq; }
-    QString TxValor() const { return txValor; }
+    // The entry texts, views of the table's: the rate's and the base value's.
+    QString TxAliq() const { return TextoEntrada5520("txAliq"); }
+    QString TxValor() const { return TextoEntrada5520("txValor"); }
+    QString TextoEntrada5520(const char *nome) const;
+    QVariantList TextosEntrada() const;
     QString IdEsquema() const { return idEsquema; }
     QString IdTipoImpFis() const { return idTipoImpFis; }
     const Variant &VrRetorno() const { return vrRetorno; }
 
     // The size of a persistent text field of a tax line (CDFILIAL, CDCAIXA, ...), 0 for others.
     static int TamanhoCampo(const QString &nome);
+
+    // One persistent field of a tax line, and for a field the operator types how the keypad fills
+    // it (into the field, or into an entry text of the screen's), how the grid shows it and how a
+    // posting checks it. The typed fields are the ones with a grid width; nrCampo numbers them
+    // from 1 in the table's order. The data module's query and fields match this table.
+    struct CampoImpRedZ {
+        const char *nome = nullptr;
+        TFieldType tipo = TFieldType::ftString;
+        int tamanho = 0;
+        const char *rotulo = ""; // display label, and the grid title of a typed field
+        bool visivel = true;
+        const char *origem = nullptr; // column of the host's data that the first line takes
+        const char *padrao = nullptr; // the first line's value when the host's data set is empty
+        int largura = 0;              // grid width; 0: neither shown nor typed
+        const char *texto =
+            nullptr; // its entry text's name (txAliq); nullptr: typed into the field
+        void (TfrmImpost::*verifica)(bool boObrigatorio) = nullptr; // run by every posting
+        bool verificaAoSair = false;        // also run, leniently, when stepping off its column
+        const char *chaveAusente = nullptr; // message key of a missing value
+    };
+
+    static std::span<const CampoImpRedZ> CamposImpRedZ();
+
     // The columns of the host's data set that the first line reads.
     static QStringList ColunasDeOrigem();
 
@@ -86,29 +114,10 @@ public slots:
     void cdsImpRedZBeforePost(TDataSet *DataSet);
 
 private:
-    // One persistent field of a tax line, and for a field the operator types how the keypad fills
-    // it, how the grid shows it and how a posting checks it. The typed fields are the ones with a
-    // grid width; nrCampo numbers them from 1 in the table's order.
-    struct CampoImpRedZ {
-        const char *nome = nullptr;
-        TFieldType tipo = TFieldType::ftString;
-        int tamanho = 0;
-        const char *rotulo = ""; // display label, and the grid title of a typed field
-        bool visivel = true;
-        const char *origem = nullptr; // column of the host's data that the first line takes
-        const char *padrao = nullptr; // the first line's value when the host's data set is empty
-        int largura = 0;              // grid width; 0: neither shown nor typed
-        QString TfrmImpost::*texto = nullptr; // entry text; nullptr: typed into the field's text
-        void (TfrmImpost::*verifica)(bool boObrigatorio) = nullptr; // run by every posting
-        bool verificaAoSair = false;        // also run, leniently, when stepping off its column
-        const char *chaveAusente = nullptr; // message key of a missing value
-    };
-
-    static const CampoImpRedZ kCamposImpRedZ[];
-    static std::span<const CampoImpRedZ> CamposImpRedZ();
-
     // The typed fields: how many, and the one numbered nr (the last one for any number out of
     // range, as the focus rule has it).
+    static const CampoImpRedZ kCamposImpRedZ[];
+
     static int TotalEntradas5520();
     static const CampoImpRedZ &Entrada5520(int nr);
     static int NrCampo5520(const QString &nome); // 0 for a field the operator never types
@@ -121,6 +130,7 @@ private:
     void VerificaAoSair5520();
     void EscreveChave5520();
     void LimpaTextos5520();
+    QString &Texto5520(const CampoImpRedZ &campo); // its entry text
 
     void CriaConjuntos5520();
     void MontaColunas5520();
@@ -138,8 +148,7 @@ private:
     QString cdFilial;
     QString cdCaixa;
     QString nrEcfRedZ;
-    QString txAliq;
-    QString txValor;
+    std::vector<QString> textos5520; // the entry texts, one per row of the table
     QString idTipoImpFis;
     TDateTime dtReducaoZ = 0;
     Variant vrRetorno;

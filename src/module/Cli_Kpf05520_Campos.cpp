@@ -21,12 +21,12 @@ const TfrmImpost::CampoImpRedZ TfrmImpost::kCamposImpRedZ[] = {
     {.nome = "VRALIQIMPRZ", .tipo = TFieldType::ftFloat,
      .rotulo = QT_TRANSLATE_NOOP("Kpf05520", "Aliquota"),
      .origem = "VRALIQIMPFIS", .padrao = "0",
-     .largura = 88, .texto = &TfrmImpost::txAliq, .verifica = &TfrmImpost::Vd_Aliq,
+     .largura = 88, .texto = "txAliq", .verifica = &TfrmImpost::Vd_Aliq,
      .chaveAusente = "ALIQ_N_INF"},
     {.nome = "VRBCALCIMPRZ", .tipo = TFieldType::ftFloat,
      .rotulo = QT_TRANSLATE_NOOP("Kpf05520", "Valor Acumulado"),
      .origem = "VRVENDIDO", .padrao = "0",
-     .largura = 221, .texto = &TfrmImpost::txValor, .verifica = &TfrmImpost::vd_Valor,
+     .largura = 221, .texto = "txValor", .verifica = &TfrmImpost::vd_Valor,
      .chaveAusente = "VALOR_N_INF"},
     {.nome = "VRIMPOSTORZ", .tipo = TFieldType::ftFloat,
      .rotulo = QT_TRANSLATE_NOOP("Kpf05520", "Valor"), .visivel = false,
@@ -99,8 +99,30 @@ int TfrmImpost::NrCampo5520(const QString &nome)
 
 void TfrmImpost::LimpaTextos5520()
 {
-    for (const CampoImpRedZ &c : kCamposImpRedZ) {
-        if (c.texto)
-            (this->*c.texto).clear();
+    textos5520.assign(std::size(kCamposImpRedZ), QString());
+}
+
+QString &TfrmImpost::Texto5520(const CampoImpRedZ &campo)
+{
+    return textos5520[size_t(&campo - kCamposImpRedZ)];
+}
+
+QString TfrmImpost::TextoEntrada5520(const char *nome) const
+{
+    for (size_t i = 0; i < std::size(kCamposImpRedZ); ++i) {
+        if (kCamposImpRedZ[i].texto && qstrcmp(kCamposImpRedZ[i].texto, nome) == 0)
+            return textos5520[i];
     }
+    return QString();
+}
+
+QVariantList TfrmImpost::TextosEntrada() const
+{
+    QVariantList textos;
+    for (size_t i = 0; i < std::size(kCamposImpRedZ); ++i) {
+        if (kCamposImpRedZ[i].texto)
+            textos.append(
+                QVariant(QStringList{QString::fromLatin1(kCamposImpRedZ[i].texto), textos5520[i]}));
+    }
+    return textos;
 }

@@ -65,14 +65,14 @@ void TfrmImpost::postaTexto5520(int /*campo*/, const QString &texto, bool boCorr
     if (!boCorrige) {
         mudafoco5520();
         if (entrada.texto)
-            AcrescentaNumero(this->*entrada.texto, campo, texto);
+            AcrescentaNumero(Texto5520(entrada), campo, texto);
         else if (texto != kVirgula)
             campo->SetAsString(campo->AsString() + texto);
         return;
     }
 
     if (entrada.texto) {
-        CorrigeNumero(this->*entrada.texto, campo);
+        CorrigeNumero(Texto5520(entrada), campo);
     } else {
         QString restante = campo->AsString();
         restante.chop(1); // an empty text is written again as empty: still an assignment

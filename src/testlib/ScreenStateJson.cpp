@@ -11,10 +11,14 @@ QByteArray ScreenStateJson::Of(const QWidget *screen)
     const auto *dataSet = screen->findChild<TDataSet *>(QStringLiteral("cdsImpRedZ"));
     const auto *grid = screen->findChild<TDBGrid *>(QStringLiteral("dbgImpRedZ"));
     JsonLine state;
-    state.AddInteger("nrCampo", screen->property("nrCampo").toInt())
-        .AddString("txAliq", screen->property("txAliq").toString())
-        .AddString("txValor", screen->property("txValor").toString())
-        .AddInteger("state", dataSet ? int(dataSet->State()) : 0)
+    state.AddInteger("nrCampo", screen->property("nrCampo").toInt());
+    // Whatever entry texts the screen publishes, under their names.
+    const QVariantList texts = screen->property("textosEntrada").toList();
+    for (const QVariant &text : texts) {
+        const QStringList nameAndText = text.toStringList();
+        state.AddString(nameAndText.value(0).toLatin1().constData(), nameAndText.value(1));
+    }
+    state.AddInteger("state", dataSet ? int(dataSet->State()) : 0)
         .AddInteger("recNo", dataSet && dataSet->Active() ? dataSet->RecNo() - 1 : -1);
     const QString selected = grid ? grid->SelectedFieldName() : QString();
     if (selected.isEmpty())

@@ -5,9 +5,9 @@
 class TDataSet;
 class QWidget;
 
-// The screen's state as one JSON line: {nrCampo, txAliq, txValor, state, recNo (0 = top, -1
-// none), selectedField, rows}. Texts are strings, floats numbers, dates "YYYY-MM-DD"; an empty
-// field is null.
+// The screen's state as one JSON line: {nrCampo, the entry texts the screen publishes (txAliq,
+// txValor), state, recNo (0 = top, -1 none), selectedField, rows}. Texts are strings, floats
+// numbers, dates "YYYY-MM-DD"; an empty field is null.
 class ScreenStateJson
 {
 public:

@@ -1,11 +1,13 @@
 // The data module built from its definition resource, and how bad definitions are reported.
 #include "TestDatabase.h"
 
+#include "Cli_Kpf05520.h"
 #include "Geralkvr.h"
 #include "Srv_Kpf05520.h"
 #include "TADOConnection.h"
 #include "TADOQuery.h"
 #include "TDataSetProvider.h"
+#include "TField.h"
 
 #include <QSqlQuery>
 #include <QTemporaryFile>
@@ -49,6 +51,31 @@ TEST(Definition, BuildsTheFiveComponentsInOrderWithTheirProperties)
     }
     EXPECT_EQ(module.adqImpRedZ->FieldCount(), 8);
     EXPECT_EQ(module.adqPesqImp->FieldCount(), 2);
+}
+
+// The tax line is described once, in the screen's table: the data module's query selects its
+// fields in its order, and declares them with the same types and sizes.
+TEST(Definition, TheTaxLineQueryMatchesTheScreensTable)
+{
+    TrdmImpost module;
+    QStringList table, selected, declared, fromTable;
+    for (const auto &campo : TfrmImpost::CamposImpRedZ()) {
+        table << QString::fromLatin1(campo.nome);
+        fromTable << QStringLiteral("%1 %2 %3")
+                         .arg(QString::fromLatin1(campo.nome), FieldTypes::PacketName(campo.tipo))
+                         .arg(campo.tamanho);
+    }
+    const QStringList sql = module.adqImpRedZ->SQL();
+    const qsizetype from = sql.indexOf(QStringLiteral("FROM"));
+    ASSERT_GT(from, 1);
+    for (qsizetype i = 1; i < from; ++i)
+        selected << sql[i].trimmed().remove(QLatin1Char(','));
+    EXPECT_EQ(selected, table);
+    for (const auto &field : module.adqImpRedZ->Fields())
+        declared << QStringLiteral("%1 %2 %3")
+                        .arg(field->FieldName(), FieldTypes::PacketName(field->DataType()))
+                        .arg(field->DataType() == TFieldType::ftString ? field->Size() : 0);
+    EXPECT_EQ(declared, fromTable);
 }
 
 TEST(Definition, ConnectingTakesTheHostsStringAndSetsUpTheSession)

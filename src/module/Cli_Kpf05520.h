@@ -114,32 +114,38 @@ public slots:
     void cdsImpRedZBeforePost(TDataSet *DataSet);
 
 private:
-    // The typed fields: how many, and the one numbered nr (the last one for any number out of
-    // range, as the focus rule has it).
+    // The tax line's table (Cli_Kpf05520_Campos.cpp).
     static const CampoImpRedZ kCamposImpRedZ[];
-
-    static int TotalEntradas5520();
-    static const CampoImpRedZ &Entrada5520(int nr);
-    static int NrCampo5520(const QString &nome); // 0 for a field the operator never types
     static const CampoImpRedZ *Descricao5520(const QString &nome); // nullptr: no such field
 
-    // The checks' failure report: message, focus on the field, silent abort.
-    [[noreturn]] void falhaCampo5520(const QString &chave, const TField *campo);
-    // The checked field when it holds a value; nullptr when it does not and may stay so.
-    TField *CampoPresente5520(const QString &nome, bool boObrigatorio);
-    void VerificaAoSair5520();
-    void EscreveChave5520();
-    void LimpaTextos5520();
-    QString &Texto5520(const CampoImpRedZ &campo); // its entry text
-
+    // The screen and its lifecycle (Cli_Kpf05520.cpp).
     void CriaConjuntos5520();
     void MontaColunas5520();
     void DesenhaGlifos5520();
     // The settings file's field, or nothing when the file is missing; errors name the file.
     bool LeConfiguracao5520(TClientDataSet *conjunto, const QString &arquivo, const QString &campo,
                             QString &valor);
-    void CriaPrimeiraLinha5520(TDataSet *sourceData);
     void AjustaRodape5520();
+
+    // The editor (Cli_Kpf05520_Editing.cpp). The typed fields: how many, and the one numbered nr
+    // (the last one for any number out of range, as the focus rule has it).
+    static int TotalEntradas5520();
+    static const CampoImpRedZ &Entrada5520(int nr);
+    static int NrCampo5520(const QString &nome); // 0 for a field the operator never types
+    void LimpaTextos5520();
+    QString &Texto5520(const CampoImpRedZ &campo); // its entry text
+    void VerificaAoSair5520();
+
+    // The checks and confirmation (Cli_Kpf05520_Checks.cpp). The checks' failure report:
+    // message, focus on the field, silent abort.
+    [[noreturn]] void falhaCampo5520(const QString &chave, const TField *campo);
+    // The checked field when it holds a value; nullptr when it does not and may stay so.
+    TField *CampoPresente5520(const QString &nome, bool boObrigatorio);
+    void EscreveChave5520();
+
+    // The first line (Cli_Kpf05520_PrimeiraLinha.cpp).
+    static bool TipoComPrimeiraLinha5520(int tipo); // a fiscal printer's Z comes with one
+    void CriaPrimeiraLinha5520(TDataSet *sourceData);
 
     std::unique_ptr<Ui::TfrmImpost> ui;
 

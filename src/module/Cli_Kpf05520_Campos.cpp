@@ -1,9 +1,7 @@
-// The one description of a tax line: its persistent fields, and for the fields the operator types
-// the grid column, the entry text, the check and the message of a missing value. The data set,
-// the grid, the keypad editor, the checks and the first line all go by this table.
+// The tax line, described once: its persistent fields, and for the fields the operator types the
+// grid column, the entry text, the check and the message of a missing value. The data set, the
+// grid, the keypad editor, the checks and the first line all go by this table.
 #include "Cli_Kpf05520.h"
-
-#include <algorithm>
 
 // The titles go through the translator when the screen is created (Trad); the marks let lupdate
 // find them.
@@ -62,67 +60,4 @@ QStringList TfrmImpost::ColunasDeOrigem()
             colunas << QString::fromLatin1(c.origem);
     }
     return colunas;
-}
-
-int TfrmImpost::TotalEntradas5520()
-{
-    return int(
-        std::ranges::count_if(kCamposImpRedZ, [](const CampoImpRedZ &c) { return c.largura > 0; }));
-}
-
-const TfrmImpost::CampoImpRedZ &TfrmImpost::Entrada5520(int nr)
-{
-    const CampoImpRedZ *ultima = nullptr;
-    int numero = 0;
-    for (const CampoImpRedZ &c : kCamposImpRedZ) {
-        if (c.largura == 0)
-            continue;
-        ultima = &c;
-        if (++numero == nr)
-            return c;
-    }
-    return *ultima;
-}
-
-int TfrmImpost::NrCampo5520(const QString &nome)
-{
-    int numero = 0;
-    for (const CampoImpRedZ &c : kCamposImpRedZ) {
-        if (c.largura > 0) {
-            ++numero;
-            if (nome == QLatin1String(c.nome))
-                return numero;
-        }
-    }
-    return 0;
-}
-
-void TfrmImpost::LimpaTextos5520()
-{
-    textos5520.assign(std::size(kCamposImpRedZ), QString());
-}
-
-QString &TfrmImpost::Texto5520(const CampoImpRedZ &campo)
-{
-    return textos5520[size_t(&campo - kCamposImpRedZ)];
-}
-
-QString TfrmImpost::TextoEntrada5520(const char *nome) const
-{
-    for (size_t i = 0; i < std::size(kCamposImpRedZ); ++i) {
-        if (kCamposImpRedZ[i].texto && qstrcmp(kCamposImpRedZ[i].texto, nome) == 0)
-            return textos5520[i];
-    }
-    return QString();
-}
-
-QVariantList TfrmImpost::TextosEntrada() const
-{
-    QVariantList textos;
-    for (size_t i = 0; i < std::size(kCamposImpRedZ); ++i) {
-        if (kCamposImpRedZ[i].texto)
-            textos.append(
-                QVariant(QStringList{QString::fromLatin1(kCamposImpRedZ[i].texto), textos5520[i]}));
-    }
-    return textos;
 }

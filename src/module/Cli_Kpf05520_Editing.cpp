@@ -1,10 +1,13 @@
-// The keypad editor of the tax-entry screen: typed characters reach the pending tax line through
-// postaTexto5520; the other handlers move between fields and lines.
+// The editor of the tax-entry screen: the keys and the keypad, and the entry texts. Typed
+// characters reach the pending tax line through postaTexto5520, into the field or its entry text;
+// the other handlers move between fields and lines, and the focus follows nrCampo.
 #include "Blendedshape.h"
 #include "Cli_Kpf05520.h"
 #include "SysUtils.h"
 #include "TClientDataSet.h"
 #include "TDBGrid.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -165,4 +168,74 @@ void TfrmImpost::dbgImpRedZKeyDown(QObject * /*Sender*/, Word &Key, TShiftState 
 {
     if (Key == VK_DELETE && Shift == TShiftState(ssCtrl))
         Key = 0;
+}
+
+void TfrmImpost::mudafoco5520()
+{
+    cdsImpRedZ->FieldByName(QString::fromLatin1(Entrada5520(nrCampo).nome))->FocusControl();
+}
+
+int TfrmImpost::TotalEntradas5520()
+{
+    return int(std::ranges::count_if(CamposImpRedZ(),
+                                     [](const CampoImpRedZ &c) { return c.largura > 0; }));
+}
+
+const TfrmImpost::CampoImpRedZ &TfrmImpost::Entrada5520(int nr)
+{
+    const CampoImpRedZ *ultima = nullptr;
+    int numero = 0;
+    for (const CampoImpRedZ &c : CamposImpRedZ()) {
+        if (c.largura == 0)
+            continue;
+        ultima = &c;
+        if (++numero == nr)
+            return c;
+    }
+    return *ultima;
+}
+
+int TfrmImpost::NrCampo5520(const QString &nome)
+{
+    int numero = 0;
+    for (const CampoImpRedZ &c : CamposImpRedZ()) {
+        if (c.largura > 0) {
+            ++numero;
+            if (nome == QLatin1String(c.nome))
+                return numero;
+        }
+    }
+    return 0;
+}
+
+void TfrmImpost::LimpaTextos5520()
+{
+    textos5520.assign(CamposImpRedZ().size(), QString());
+}
+
+QString &TfrmImpost::Texto5520(const CampoImpRedZ &campo)
+{
+    return textos5520[size_t(&campo - CamposImpRedZ().data())];
+}
+
+QString TfrmImpost::TextoEntrada5520(const char *nome) const
+{
+    const auto campos = CamposImpRedZ();
+    for (size_t i = 0; i < campos.size(); ++i) {
+        if (campos[i].texto && qstrcmp(campos[i].texto, nome) == 0)
+            return textos5520[i];
+    }
+    return QString();
+}
+
+QVariantList TfrmImpost::TextosEntrada() const
+{
+    const auto campos = CamposImpRedZ();
+    QVariantList textos;
+    for (size_t i = 0; i < campos.size(); ++i) {
+        if (campos[i].texto)
+            textos.append(
+                QVariant(QStringList{QString::fromLatin1(campos[i].texto), textos5520[i]}));
+    }
+    return textos;
 }

@@ -4,8 +4,8 @@
 // transaction pooling. Every line typed ends stored exactly once: by --store, or kept in the spool
 // and stored by --store-spool afterwards. A till that could not connect before its screen typed
 // nothing and stores nothing. The figures go to the test's output.
-#include "../data/TestDatabase.h"
 #include "KpfHostProcess.h"
+#include "TestDatabase.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "../data/TestDatabase.h"
 #include "KpfHostProcess.h"
+#include "TestDatabase.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 // kpfhost --store on every database the module reaches: SQLite, the PostgreSQL test server
 // directly (where the module reads in read-only transactions) and through ODBC. A stored line with
 // decimals is deleted by its values and a typed line inserted; the next call shows both changes.
-#include "../data/TestDatabase.h"
 #include "KpfHostProcess.h"
+#include "TestDatabase.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 // private one, so the shared test server that other tests use is never stopped.
 #include "ReliabilityFixture.h"
 
-#include "../data/TestDatabase.h"
+#include "TestDatabase.h"
 
 #include "Cli_Kpf05520.h"
 #include "Geralkvr.h"

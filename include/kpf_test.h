@@ -5,14 +5,14 @@
  *
  * Load it after lib_dll.so (it needs the host library and the platform layer that library loads).
  * Texts are UTF-8 and NUL-terminated; a text returned is copied into the caller's buffer as
- * kpf_dll.h says (NUL-terminated, cut to size bytes, the whole length returned). Every function must be called on the user-interface thread
- * (the one that created the QApplication), normally from inside the entry's modal showing: from a
- * callback of this header or of kpf_dll.h, or from a timer or event of the host's own. A call
- * from another thread does nothing and returns KPF_TEST_WRONG_THREAD; a call before the
- * QApplication exists returns KPF_TEST_NO_APPLICATION (KpfTest_ScreenStatus: KPF_SCREEN_NONE).
- * Nothing here processes events: each action runs the screen's reaction to completion before it
- * returns (a reaction that opens a modal message box returns only once the box is closed, which
- * KpfDll_SetAutoAcknowledge(1) does by itself). */
+ * kpf_dll.h says (NUL-terminated, cut to size bytes, the whole length returned). Every function
+ * must be called on the user-interface thread (the one that created the QApplication), normally
+ * from inside the entry's modal showing: from a callback of this header or of kpf_dll.h, or from a
+ * timer or event of the host's own. A call from another thread does nothing and returns
+ * KPF_TEST_WRONG_THREAD; a call before the QApplication exists returns KPF_TEST_NO_APPLICATION
+ * (KpfTest_ScreenStatus: KPF_SCREEN_NONE). Nothing here processes events: each action runs the
+ * screen's reaction to completion before it returns (a reaction that opens a modal message box
+ * returns only once the box is closed, which KpfDll_SetAutoAcknowledge(1) does by itself). */
 #ifndef KPF_TEST_H
 #define KPF_TEST_H
 

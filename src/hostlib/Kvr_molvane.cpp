@@ -19,10 +19,10 @@ namespace
 // connection (query_only); enforce foreign keys. Dates are 'YYYY-MM-DD' texts and numbers are
 // stored as numbers, so nothing is locale-dependent.
 // PostgreSQL: UTF-8 texts; ISO dates (YYYY-MM-DD) whatever the server's DateStyle, two settings
-// that PgBouncer gives back to each client. Nothing else is set for the session: behind a pooler in
-// transaction mode it would stay on a server connection that other programs get next. The module
-// reads in read-only transactions of their own (TADOQuery). Numbers always travel with '.',
-// lc_numeric only affects to_char.
+// that PgBouncer gives back to each client. Nothing else is set for the session: behind a pooler
+// in transaction mode it would stay on a server connection that other programs get next. The
+// module reads in read-only transactions of their own (TADOQuery). Numbers always travel with
+// '.', lc_numeric only affects to_char.
 // ODBC: nothing that holds for every database behind a data source; the connection asks for the
 // login timeout itself, and the data source configures its own session.
 // Oracle (QOCI): ISO dates and '.' as decimal separator for the session; read-only transactions

@@ -239,8 +239,11 @@ void TADOQuery::Run()
     }
     m_statement.reset();
     m_ownTransaction = false;
-    if (!db.commit())
-        Fail(QStringLiteral("Erro ao abrir a consulta %1"), db.lastError());
+    if (!db.commit()) {
+        const QSqlError error = db.lastError();
+        Close(); // what was read is not served when its transaction did not end well
+        Fail(QStringLiteral("Erro ao abrir a consulta %1"), error);
+    }
 }
 
 void TADOQuery::EndOwnTransaction()

@@ -108,11 +108,15 @@ protected:
         db.reset();
     }
 
+    // Behind a session pool a till waits in PgBouncer's queue inside its connect, so its timeout
+    // must cover that wait (a slow build's screens hold the pool for seconds each).
     QString Connection() const
     {
+        const QString timeout =
+            GetParam() == Route::Direct ? QString() : QStringLiteral(";Connect Timeout=120");
         return QStringLiteral("Provider=PostgreSQL;Host=%1;Port=%2;Database=%3;User ID=%4;"
-                              "Password=%5")
-            .arg(s_server.host, port, s_server.database, s_server.user, s_server.password);
+                              "Password=%5%6")
+            .arg(s_server.host, port, s_server.database, s_server.user, s_server.password, timeout);
     }
     static QString Till(int index) { return QString::number(101 + index); }
 

@@ -26,6 +26,25 @@ constexpr std::array<CommandName, 9> commandNames{{
     {"wait", ScriptCommand::Kind::Wait},
 }};
 
+// The keypad's buttons by what the operator sees on them; the glyph buttons by their role.
+struct KeypadButton {
+    const char *caption;
+    const char *control;
+};
+
+constexpr std::array<KeypadButton, 20> keypadButtons{{
+    {"1", "sbt1"},           {"2", "BlendedBitBtn10"},
+    {"3", "sbt3"},           {"4", "sbt4"},
+    {"5", "BlendedBitBtn9"}, {"6", "sbt6"},
+    {"7", "sbt7"},           {"8", "BlendedBitBtn8"},
+    {"9", "sbt9"},           {"0", "sbt0"},
+    {"00", "sbt00"},         {"000", "sbt000"},
+    {",", "sbtVirgula"},     {"Corrigir", "sbtCorrigir"},
+    {"Enter", "sbtEnter"},   {"Voltar", "sbtVoltar"},
+    {"Anterior", "sbtAnt"},  {"Proximo", "sbtProx"},
+    {"+", "blsMais"},        {"-", "blsMenos"},
+}};
+
 // The keys a script may name besides single characters, and what each types when no Ctrl or Alt
 // is held. Their names are QKeySequence's, but for Enter: QKeySequence reads it as the keypad's
 // Enter, and the script's Enter is the main keyboard's Return, which the screen answers to.
@@ -130,9 +149,11 @@ ScriptReader::Result ScriptReader::parse(const QByteArray &script)
         if (error.isEmpty() && (text.isEmpty() || text.startsWith(QLatin1Char('#'))))
             continue;
         if (error.isEmpty()) {
-            if (auto command = parseLine(text, &error)) {
-                command->line = int(i + 1);
-                result.commands.push_back(std::move(*command));
+            if (auto commands = parseLine(text, &error)) {
+                for (ScriptCommand &command : *commands) {
+                    command.line = int(i + 1);
+                    result.commands.push_back(std::move(command));
+                }
                 continue;
             }
         }
@@ -144,14 +165,21 @@ ScriptReader::Result ScriptReader::parse(const QByteArray &script)
     return result;
 }
 
-std::optional<ScriptCommand> ScriptReader::parseLine(const QString &line, QString *error)
+std::optional<std::vector<ScriptCommand>> ScriptReader::parseLine(const QString &line,
+                                                                  QString *error)
 {
     const qsizetype blank = line.indexOf(QRegularExpression(QStringLiteral("\\s")));
     const QString word = blank < 0 ? line : line.left(blank);
     const QString rest = blank < 0 ? QString() : line.mid(blank).trimmed();
+    if (word == QLatin1String("keypad"))
+        return parseKeypad(rest, error);
     for (const CommandName &name : commandNames) {
-        if (word == QLatin1String(name.word))
-            return parseArguments(name.kind, word, rest, error);
+        if (word == QLatin1String(name.word)) {
+            auto command = parseArguments(name.kind, word, rest, error);
+            if (!command)
+                return std::nullopt;
+            return std::vector<ScriptCommand>{std::move(*command)};
+        }
     }
     *error = QStringLiteral("unknown command '%1'").arg(word);
     return std::nullopt;
@@ -247,6 +275,35 @@ std::optional<ScriptCommand> ScriptReader::parseArguments(ScriptCommand::Kind ki
     }
     *error = QStringLiteral("unknown command '%1'").arg(word);
     return std::nullopt;
+}
+
+// `keypad 0 1 Enter`: one touch per button, in turn, each a click of its own.
+std::optional<std::vector<ScriptCommand>> ScriptReader::parseKeypad(const QString &rest,
+                                                                    QString *error)
+{
+    const QStringList captions = words(rest);
+    if (captions.isEmpty()) {
+        *error = QStringLiteral("keypad needs the buttons to touch, such as keypad 0 1 Enter");
+        return std::nullopt;
+    }
+    std::vector<ScriptCommand> touches;
+    for (const QString &caption : captions) {
+        const auto found =
+            std::find_if(keypadButtons.begin(), keypadButtons.end(), [&](const KeypadButton &b) {
+                return caption.compare(QLatin1String(b.caption), Qt::CaseInsensitive) == 0;
+            });
+        if (found == keypadButtons.end()) {
+            *error = QStringLiteral("the keypad has no button '%1' (0 to 9, 00, 000, \",\", "
+                                    "Corrigir, Enter, Voltar, Anterior, Proximo, + or -)")
+                         .arg(caption);
+            return std::nullopt;
+        }
+        ScriptCommand touch;
+        touch.kind = ScriptCommand::Kind::Click;
+        touch.argument = QString::fromLatin1(found->control);
+        touches.push_back(std::move(touch));
+    }
+    return touches;
 }
 
 std::optional<ScriptKey> ScriptReader::parseKey(const QString &keyText, QString *error)

@@ -35,7 +35,10 @@ public:
     static std::optional<ScriptKey> characterKey(QChar character);
 
 private:
-    static std::optional<ScriptCommand> parseLine(const QString &line, QString *error);
+    // One line's commands: one, or one per button for `keypad`.
+    static std::optional<std::vector<ScriptCommand>> parseLine(const QString &line, QString *error);
+    static std::optional<std::vector<ScriptCommand>> parseKeypad(const QString &rest,
+                                                                 QString *error);
     static std::optional<ScriptCommand> parseArguments(ScriptCommand::Kind kind,
                                                        const QString &word, const QString &rest,
                                                        QString *error);

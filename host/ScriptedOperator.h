@@ -33,6 +33,10 @@ public:
     // too (unless the entry failed). Returns true when the whole script was played.
     bool Finish(bool entryFailed);
 
+    // Plays one command now on the screen that is up, without the script's waiting; false with
+    // *error when it cannot be played. The in-process tests play their cases through it.
+    bool Play(const ScriptCommand &command, QString *error);
+
 private:
     enum class Phase { WaitingForScreen, Playing, Ended };
     enum class FinalScreenshot { None, Saved, Failed };
@@ -48,8 +52,7 @@ private:
     void GrabForFinalScreenshot();
     bool ScreenShown() const;
 
-    // The commands (ScriptedOperatorActions.cpp); false with *error when one cannot be played.
-    bool Play(const ScriptCommand &command, QString *error);
+    // The commands (ScriptedOperatorActions.cpp).
     bool Click(const QString &name, QString *error);
     bool Keys(const std::vector<ScriptKey> &keys, QString *error);
     bool Select(int row, const QString &field, QString *error);

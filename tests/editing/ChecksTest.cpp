@@ -23,35 +23,50 @@ TEST_P(PostingChecks, OneMessageForTheFirstFaultyField)
 
 // clang-format off
 const Case kCheckCases[] = {
-    {.name = "MissingCode", .steps = "+ OK", .nrCampo = 1, .state = 3,
+    {.name = "MissingCode", .steps = "keypad +\nclick blsConfirm", .nrCampo = 1, .state = 3,
      .messages = "Imposto deve ser informado.", .closed = 0},
-    {.name = "MissingRateOnly", .steps = "0 1 OK", .nrCampo = 2, .state = 3,
+    {.name = "MissingRateOnly", .steps = "keypad 0 1\nclick blsConfirm", .nrCampo = 2, .state = 3,
      .messages = "Alíquota não informada.", .closed = 0},
-    {.name = "MissingBase", .steps = "0 1 E 5 OK", .nrCampo = 3, .state = 3,
+    {.name = "MissingBase", .steps = "keypad 0 1 Enter 5\nclick blsConfirm", .nrCampo = 3,
+     .state = 3,
      .messages = "Valor não informado.", .closed = 0},
-    {.name = "UnregisteredCodeBeforeMissingRate", .steps = "9 OK", .nrCampo = 1, .state = 3,
+    {.name = "UnregisteredCodeBeforeMissingRate", .steps = "keypad 9\nclick blsConfirm",
+     .nrCampo = 1, .state = 3,
      .top = "09|~|~", .messages = "Imposto não cadastrado.", .closed = 0},
-    {.name = "Rate100", .steps = "0 1 E 1 0 0 E 1 0 OK", .nrCampo = 2, .txAliq = "100",
+    {.name = "Rate100", .steps = "keypad 0 1 Enter 1 0 0 Enter 1 0\nclick blsConfirm", .nrCampo = 2,
+     .txAliq = "100",
      .txValor = "10", .state = 3, .top = "01|100|10",
      .messages = "Valor da alíquota deve ser menor que 100.", .closed = 0},
-    {.name = "Rate99_91", .steps = "0 1 E 9 9 , 9 1 E 1 0 OK", .nrCampo = 2, .state = 3,
+    {.name = "Rate99_91", .steps = "keypad 0 1 Enter 9 9 , 9 1 Enter 1 0\nclick blsConfirm",
+     .nrCampo = 2, .state = 3,
      .messages = "Valor da alíquota deve ser menor que 100.", .closed = 0},
-    {.name = "Rate99_9", .steps = "0 1 E 9 9 , 9 E 1 0 OK", .closed = 1,
+    {.name = "Rate99_9", .steps = "keypad 0 1 Enter 9 9 , 9 Enter 1 0\nclick blsConfirm",
+     .closed = 1,
      .packet = "4 01 99.9 10 9.99"},
-    {.name = "RateZero", .steps = "0 1 E 0 E 1 0 OK", .closed = 1, .packet = "4 01 0 10 0"},
-    {.name = "BaseZero", .steps = "0 1 E 5 E 0 OK", .closed = 1, .packet = "4 01 5 0 0"},
-    {.name = "TaxIsCutNotRounded", .steps = "0 1 E 1 7 E 1 2 3 , 4 5 OK",
+    {.name = "RateZero", .steps = "keypad 0 1 Enter 0 Enter 1 0\nclick blsConfirm", .closed = 1,
+     .packet = "4 01 0 10 0"},
+    {.name = "BaseZero", .steps = "keypad 0 1 Enter 5 Enter 0\nclick blsConfirm", .closed = 1,
+     .packet = "4 01 5 0 0"},
+    {.name = "TaxIsCutNotRounded",
+     .steps = "keypad 0 1 Enter 1 7 Enter 1 2 3 , 4 5\nclick blsConfirm",
      .packet = "4 01 17 123.45 20.98"},
-    {.name = "TaxWholeNumber", .steps = "0 1 E 1 8 E 1 000 OK", .packet = "4 01 18 1000 180"},
-    {.name = "TaxWithoutBinaryNoise", .steps = "0 1 E 2 9 E 1 , 0 0 OK",
+    {.name = "TaxWholeNumber", .steps = "keypad 0 1 Enter 1 8 Enter 1 000\nclick blsConfirm",
+     .packet = "4 01 18 1000 180"},
+    {.name = "TaxWithoutBinaryNoise",
+     .steps = "keypad 0 1 Enter 2 9 Enter 1 , 0 0\nclick blsConfirm",
      .packet = "4 01 29 1 0.29"},
-    {.name = "TaxOfTenPercentOfOnePointOne", .steps = "0 1 E 1 0 E 1 , 1 OK",
+    {.name = "TaxOfTenPercentOfOnePointOne",
+     .steps = "keypad 0 1 Enter 1 0 Enter 1 , 1\nclick blsConfirm",
      .packet = "4 01 10 1.1 0.11"},
-    {.name = "CodeStoredAdjusted", .steps = "1 E 5 E 1 0 OK", .packet = "4 01 5 10 0.5"},
-    {.name = "CorrectedAfterRefusal", .steps = "0 1 E 1 0 0 E 1 0 OK C C 5 OK",
+    {.name = "CodeStoredAdjusted", .steps = "keypad 1 Enter 5 Enter 1 0\nclick blsConfirm",
+     .packet = "4 01 5 10 0.5"},
+    {.name = "CorrectedAfterRefusal",
+     .steps = "keypad 0 1 Enter 1 0 0 Enter 1 0\nclick blsConfirm\nkeypad Corrigir Corrigir 5\n"
+     "click blsConfirm",
      .messages = "Valor da alíquota deve ser menor que 100.", .packet = "4 01 15 10 1.5"},
     // Without a code nothing is looked up: with the table gone a lookup would show its error.
-    {.name = "MissingCodeIsNotLookedUp", .setupSql = "DROP TABLE IMPOSTO", .steps = "+ E V OK",
+    {.name = "MissingCodeIsNotLookedUp", .setupSql = "DROP TABLE IMPOSTO",
+     .steps = "keypad + Enter Voltar\nclick blsConfirm",
      .trace = "1 2 1 1", .messages = "Imposto deve ser informado."},
 };
 // clang-format on
@@ -64,10 +79,10 @@ using CodeLookup = EditingTest;
 TEST_F(CodeLookup, EveryCheckAsksTheDatabase)
 {
     RunEntry([&](TfrmImpost &form) {
-        Play(form, "0 1 E");
+        Play("keypad 0 1 Enter");
         ASSERT_EQ(form.NrCampo(), 2);
         ExecSql("DELETE FROM IMPOSTO WHERE CDIMPOSTO = '01'");
-        Play(form, "5 E 1 0 OK");
+        Play("keypad 5 Enter 1 0\nclick blsConfirm");
         EXPECT_EQ(form.NrCampo(), 1);
         EXPECT_TRUE(form.isVisible());
     });
@@ -83,19 +98,19 @@ TEST_F(CodeLookup, DatabaseErrorStopsOnceAndRecovers)
                             "INSERT INTO IMPOSTO VALUES ('01', 'ICMS 7%')";
     const Variant result = RunEntry([&](TfrmImpost &form) {
         ExecSql("DROP TABLE IMPOSTO");
-        Play(form, "1 E");
+        Play("keypad 1 Enter");
         EXPECT_EQ(messages.size(), 1);
         EXPECT_EQ(form.NrCampo(), 1);
         EXPECT_EQ(State(form), 3);
         EXPECT_EQ(Describe(Rows(form)[0]), "01|~|~");
 
         ExecSql(restore);
-        Play(form, "E 7 E 2 0 0");
+        Play("keypad Enter 7 Enter 2 0 0");
         EXPECT_EQ(form.NrCampo(), 3);
         EXPECT_EQ(messages.size(), 1);
 
         ExecSql("DROP TABLE IMPOSTO");
-        Play(form, "OK");
+        Play("click blsConfirm");
         EXPECT_EQ(messages.size(), 2);
         EXPECT_TRUE(form.isVisible());
         EXPECT_EQ(State(form), 3);
@@ -104,7 +119,7 @@ TEST_F(CodeLookup, DatabaseErrorStopsOnceAndRecovers)
         EXPECT_EQ(form.TxValor(), "200");
 
         ExecSql(restore);
-        Play(form, "OK");
+        Play("click blsConfirm");
     });
     EXPECT_EQ(messages.size(), 2) << qPrintable(messages.join('\n'));
     for (const QString &message : messages)
@@ -124,14 +139,14 @@ TEST_F(PostedKey, KeyFieldsAndTaxAreOverwritten)
     key.referenceDate = key.zDate;
     const Variant result = RunEntry(
         [&](TfrmImpost &form) {
-            Play(form, "0 3 E 1 8 E 1 000");
+            Play("keypad 0 3 Enter 1 8 Enter 1 000");
             TClientDataSet *lines = form.cdsImpRedZ;
             lines->FieldByName("CDFILIAL")->SetAsString("9999");
             lines->FieldByName("CDCAIXA")->SetAsString("999");
             lines->FieldByName("NRECFREDZ")->SetAsString("X");
             lines->FieldByName("DTREDUCAOZ")->SetAsDateTime(EncodeDateTime(2000, 1, 1));
             lines->FieldByName("VRIMPOSTORZ")->SetAsFloat(12345);
-            Play(form, "OK");
+            Play("click blsConfirm");
         },
         key);
     const QList<QVariantMap> rows = PacketRows(result);
@@ -150,7 +165,7 @@ TEST_F(PostedKey, HostsTaxIsRecomputed)
     WriteSettings("14");
     const auto source = MakeSource({{"01", "18", "1000", "999"}});
     const Variant result =
-        RunEntry([&](TfrmImpost &form) { Play(form, "OK"); }, ZKey(), source.get());
+        RunEntry([&](TfrmImpost &) { Play("click blsConfirm"); }, ZKey(), source.get());
     EXPECT_EQ(DescribePacket(result), QStringList{"4 01 18 1000 180"});
 }
 

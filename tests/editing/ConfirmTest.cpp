@@ -31,18 +31,23 @@ TEST_P(ConfirmAndCancel, ResultAsTheOperatorLeftIt)
 const Case kExitCases[] = {
     // In browse state nothing is checked: with IMPOSTO gone any lookup would show its error.
     {.name = "ConfirmInBrowseChecksNothing", .stored = true, .setupSql = "DROP TABLE IMPOSTO",
-     .steps = "OK", .closed = 1, .packet = "0 01 7 100 7; 0 03 18 1000 180"},
-    {.name = "ConfirmEmptyList", .steps = "OK", .closed = 1, .packet = ""},
-    {.name = "ConfirmPostsPendingLine", .stored = true, .steps = "0 4 E 2 5 E 8 0 OK", .closed = 1,
+     .steps = "click blsConfirm", .closed = 1, .packet = "0 01 7 100 7; 0 03 18 1000 180"},
+    {.name = "ConfirmEmptyList", .steps = "click blsConfirm", .closed = 1, .packet = ""},
+    {.name = "ConfirmPostsPendingLine", .stored = true,
+     .steps = "keypad 0 4 Enter 2 5 Enter 8 0\nclick blsConfirm", .closed = 1,
      .packet = "0 01 7 100 7; 0 03 18 1000 180; 4 04 25 80 20"},
-    {.name = "ConfirmIncompleteThenComplete", .steps = "0 2 OK 1 2 OK 5 0 0 OK",
+    {.name = "ConfirmIncompleteThenComplete",
+     .steps = "keypad 0 2\nclick blsConfirm\nkeypad 1 2\nclick blsConfirm\nkeypad 5 0 0\n"
+     "click blsConfirm",
      .trace = "1 1 2 2 2 3 3 3 3 3", .messages = "Alíquota não informada.|Valor não informado.",
      .closed = 1, .packet = "4 02 12 500 60"},
-    {.name = "ConfirmUntouchedNewLineIsRefused", .steps = "+ OK", .state = 3,
+    {.name = "ConfirmUntouchedNewLineIsRefused", .steps = "keypad +\nclick blsConfirm", .state = 3,
      .messages = "Imposto deve ser informado.", .closed = 0},
-    {.name = "CancelAfterAddingLines", .stored = true, .steps = "0 4 E 2 5 E 8 0 + - X", .closed = 1,
+    {.name = "CancelAfterAddingLines", .stored = true,
+     .steps = "keypad 0 4 Enter 2 5 Enter 8 0 + -\nclick blsCancel", .closed = 1,
      .unassigned = true},
-    {.name = "CancelWithPendingLine", .steps = "0 4 E 2 5 X", .closed = 1, .unassigned = true},
+    {.name = "CancelWithPendingLine", .steps = "keypad 0 4 Enter 2 5\nclick blsCancel", .closed = 1,
+     .unassigned = true},
 };
 // clang-format on
 
@@ -56,13 +61,13 @@ protected:
     Variant PlayMainCase()
     {
         return RunEntry([&](TfrmImpost &form) {
-            TouchCell(form, RowOf(form, "03"), "CDIMPOSTO");
-            Play(form, "-");
-            Play(form, "0 4 E 2 5 E 8 0 +");
-            Play(form, "0 6 E 1 E 5 0 P");
+            Play(QStringLiteral("select %1 CDIMPOSTO").arg(RowOf(form, "03")));
+            Play("keypad -");
+            Play("keypad 0 4 Enter 2 5 Enter 8 0 +");
+            Play("keypad 0 6 Enter 1 Enter 5 0 Proximo");
             ASSERT_GE(RowOf(form, "06"), 0);
-            TouchCell(form, RowOf(form, "06"), "VRALIQIMPRZ");
-            Play(form, "- OK");
+            Play(QStringLiteral("select %1 VRALIQIMPRZ").arg(RowOf(form, "06")));
+            Play("keypad -\nclick blsConfirm");
             EXPECT_FALSE(form.isVisible());
         });
     }
@@ -181,7 +186,7 @@ TEST_F(ChangeLog, ConfirmWithoutLoadedListGivesEmptyPacket)
     ExecSql("DROP TABLE IMPOSTOREDZ");
     const Variant result = RunEntry([&](TfrmImpost &form) {
         EXPECT_FALSE(form.cdsImpRedZ->Active());
-        Play(form, "OK");
+        Play("click blsConfirm");
         EXPECT_FALSE(form.isVisible());
     });
     EXPECT_EQ(messages.size(), 1) << qPrintable(messages.join('\n'));

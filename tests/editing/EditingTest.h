@@ -7,23 +7,19 @@
 
 class TfrmImpost;
 
-// Screen tests of the keypad editor and the checks. The operator's actions are written as steps
-// separated by blanks, one per touch or key:
-//   1 2 ... 9 0 00 000 ,    the keypad key with that caption
-//   C E V + - A P OK X      Corrigir, Enter, Voltar, "+", "-", previous, next, Confirm, Cancel
-//   k:KEY                   a key on the focused control: k:5, k:, k:. k:Enter k:Escape
-//                           k:Backspace k:Delete k:Alt+F4 k:Ctrl+Delete k:Ctrl+Shift+Delete
-//   t:ROW:FIELD             a touch on the grid cell of that row (0 = top) and field
+// Screen tests of the keypad editor and the checks. The operator's actions are kpfhost's script
+// text, played at once on the screen that is up by the scripted operator (one command a line:
+// `keypad 0 1 Enter`, `key Alt+F4`, `type 12`, `select 0 VRALIQIMPRZ`, `click blsConfirm`).
 class EditingTest : public ScreenFixture
 {
 public:
     // One operator session and what it must leave. Members left at their defaults are not checked.
     struct ScreenCase {
         const char *name = "";
-        bool stored = false;       // the Z reduction holds kStoredLines
-        const char *setupSql = ""; // run on the database before the entry
-        const char *steps = "";
-        const char *trace = nullptr; // nrCampo after each step, blank-separated
+        bool stored = false;         // the Z reduction holds kStoredLines
+        const char *setupSql = "";   // run on the database before the entry
+        const char *steps = "";      // kpfhost's script text
+        const char *trace = nullptr; // nrCampo after each command, blank-separated
         int nrCampo = -1;
         const char *txAliq = nullptr;
         const char *txValor = nullptr;
@@ -44,8 +40,6 @@ protected:
 
     // The Z reduction of ZKey() with two stored lines: 01 (7 % of 100) and 03 (18 % of 1000).
     static const QString kStoredLines;
-
-    static void Play(TfrmImpost &form, const QString &steps);
 
     // "CODE|RATE|BASE" of a screen row; an absent or empty value is "~", numbers as %.15g.
     static QString Describe(const QVariantMap &row);

@@ -21,7 +21,7 @@ protected:
         errors.clear();
         QString seen;
         RunEntry([&](TfrmImpost &form) {
-            Play(form, steps);
+            Play(steps);
             QStringList lines;
             for (const QVariantMap &row : Rows(form))
                 lines << Describe(row);
@@ -57,17 +57,18 @@ TEST_P(KeysLikeButtons, SameOutcome)
 
 // clang-format off
 const KeyCase kKeyCases[] = {
-    {"Digits", "k:1 k:2 k:3", "1 2 3"},
-    {"EnterKey", "k:0 k:1 k:Enter k:4", "0 1 E 4"},
-    {"EnterKeyOnUnregisteredCode", "k:9 k:Enter", "9 E"},
-    {"EscapeKey", "k:0 k:1 k:Escape k:Escape", "0 1 V V"},
-    {"EscapeCyclesBack", "k:0 k:1 k:Escape k:Escape k:Escape", "0 1 V V V"},
-    {"BackspaceKey", "k:0 k:1 k:Enter k:1 k:2 k:Backspace", "0 1 E 1 2 C"},
-    {"BackspaceOnFreshScreen", "k:Backspace", "C"},
-    {"BackspaceOnEmptyRate", "k:0 k:1 k:Enter k:Backspace", "0 1 E C"},
-    {"CommaKey", "k:0 k:1 k:Enter k:, k:5 k:,", "0 1 E , 5 ,"},
-    {"FullStopDoesNothing", "k:0 k:1 k:Enter k:1 k:. k:5", "0 1 E 1 5"},
-    {"FullStopOnFreshScreen", "k:.", ""},
+    {"Digits", "type 123", "keypad 1 2 3"},
+    {"EnterKey", "type 01\nkey Enter\ntype 4", "keypad 0 1 Enter 4"},
+    {"EnterKeyOnUnregisteredCode", "type 9\nkey Enter", "keypad 9 Enter"},
+    {"EscapeKey", "type 01\nkey Escape\nkey Escape", "keypad 0 1 Voltar Voltar"},
+    {"EscapeCyclesBack", "type 01\nkey Escape\nkey Escape\nkey Escape",
+     "keypad 0 1 Voltar Voltar Voltar"},
+    {"BackspaceKey", "type 01\nkey Enter\ntype 12\nkey Backspace", "keypad 0 1 Enter 1 2 Corrigir"},
+    {"BackspaceOnFreshScreen", "key Backspace", "keypad Corrigir"},
+    {"BackspaceOnEmptyRate", "type 01\nkey Enter\nkey Backspace", "keypad 0 1 Enter Corrigir"},
+    {"CommaKey", "type 01\nkey Enter\ntype ,5,", "keypad 0 1 Enter , 5 ,"},
+    {"FullStopDoesNothing", "type 01\nkey Enter\ntype 1.5", "keypad 0 1 Enter 1 5"},
+    {"FullStopOnFreshScreen", "type .", ""},
 };
 // clang-format on
 
@@ -85,16 +86,17 @@ TEST_P(KeyboardEffects, AsDescribed)
 // clang-format off
 const Case kEffectCases[] = {
     // Escape must not close the dialog, nor Enter press a default button.
-    {.name = "EscapeKeepsTheScreen", .steps = "k:Escape k:Escape", .closed = 0},
-    {.name = "EnterKeepsTheScreen", .stored = true, .steps = "t:0:VRALIQIMPRZ k:Enter k:Enter",
+    {.name = "EscapeKeepsTheScreen", .steps = "key Escape\nkey Escape", .closed = 0},
+    {.name = "EnterKeepsTheScreen", .stored = true,
+     .steps = "select 0 VRALIQIMPRZ\nkey Enter\nkey Enter",
      .closed = 0},
-    {.name = "AltF4KeepsTheScreen", .steps = "0 1 k:Alt+F4", .state = 3, .closed = 0},
-    {.name = "CtrlDeleteRemovesNothing", .stored = true, .steps = "k:Ctrl+Delete", .rows = 2},
-    {.name = "CtrlShiftDeleteRemovesNothing", .stored = true, .steps = "k:Ctrl+Shift+Delete",
+    {.name = "AltF4KeepsTheScreen", .steps = "keypad 0 1\nkey Alt+F4", .state = 3, .closed = 0},
+    {.name = "CtrlDeleteRemovesNothing", .stored = true, .steps = "key Ctrl+Delete", .rows = 2},
+    {.name = "CtrlShiftDeleteRemovesNothing", .stored = true, .steps = "key Ctrl+Shift+Delete",
      .rows = 2},
     // A digit typed with the cursor on a stored line goes to a new line; a keyboard search of the
     // grid would move the cursor and try to post it.
-    {.name = "DigitsDoNotSearchTheGrid", .stored = true, .steps = "t:1:CDIMPOSTO k:0 k:3",
+    {.name = "DigitsDoNotSearchTheGrid", .stored = true, .steps = "select 1 CDIMPOSTO\ntype 03",
      .nrCampo = 1, .state = 3, .rows = 3, .top = "03|~|~"},
 };
 // clang-format on
@@ -107,11 +109,11 @@ using KeyFocus = EditingTest;
 TEST_F(KeyFocus, ButtonsLeaveTheFocusOnTheGrid)
 {
     RunEntry([&](TfrmImpost &form) {
-        Play(form, "0 1 E 5 , C V + -");
+        Play("keypad 0 1 Enter 5 , Corrigir Voltar + -");
         const QWidget *focused = QApplication::focusWidget();
         ASSERT_NE(focused, nullptr);
         EXPECT_EQ(focused->objectName(), "dbgImpRedZ");
-        Play(form, "k:7");
+        Play("key 7");
         EXPECT_EQ(Describe(Rows(form)[0]), "7|~|~");
     });
 }

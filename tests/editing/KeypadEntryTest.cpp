@@ -24,41 +24,58 @@ TEST_P(KeypadEntry, LeavesTheLineAsTyped)
 // The screen opens on an empty list; "0 1 E" types the registered code 01 and moves to the rate.
 // clang-format off
 const Case kCases[] = {
-    {.name = "CodeKeepsTwoDigits", .steps = "1 2 3", .nrCampo = 1, .state = 3, .rows = 1,
+    {.name = "CodeKeepsTwoDigits", .steps = "keypad 1 2 3", .nrCampo = 1, .state = 3, .rows = 1,
      .top = "12|~|~"},
-    {.name = "CodeGroupsCutToTwo", .steps = "00 000", .top = "00|~|~"},
-    {.name = "CodeOneThenThreeZeros", .steps = "1 000", .top = "10|~|~"},
-    {.name = "CommaRefusedInCode", .steps = "1 , 2", .top = "12|~|~"},
-    {.name = "CommaOnFreshLineStartsEmptyLine", .steps = ",", .nrCampo = 1, .state = 3, .rows = 1,
+    {.name = "CodeGroupsCutToTwo", .steps = "keypad 00 000", .top = "00|~|~"},
+    {.name = "CodeOneThenThreeZeros", .steps = "keypad 1 000", .top = "10|~|~"},
+    {.name = "CommaRefusedInCode", .steps = "keypad 1 , 2", .top = "12|~|~"},
+    {.name = "CommaOnFreshLineStartsEmptyLine", .steps = "keypad ,", .nrCampo = 1, .state = 3,
+     .rows = 1,
      .top = "~|~|~"},
-    {.name = "CommaOnFreshLineThenNextDropsIt", .steps = ", P", .state = 1, .rows = 0, .top = ""},
-    {.name = "CodeCorrection", .steps = "1 2 C", .top = "1|~|~"},
-    {.name = "CodeCorrectionToEmpty", .steps = "1 C", .state = 3, .top = "~|~|~"},
-    {.name = "CorrectedEmptyCodeIsAnAssignment", .steps = "C P", .nrCampo = 1, .state = 3, .rows = 1,
+    {.name = "CommaOnFreshLineThenNextDropsIt", .steps = "keypad , Proximo", .state = 1, .rows = 0,
+     .top = ""},
+    {.name = "CodeCorrection", .steps = "keypad 1 2 Corrigir", .top = "1|~|~"},
+    {.name = "CodeCorrectionToEmpty", .steps = "keypad 1 Corrigir", .state = 3, .top = "~|~|~"},
+    {.name = "CorrectedEmptyCodeIsAnAssignment", .steps = "keypad Corrigir Proximo", .nrCampo = 1,
+     .state = 3, .rows = 1,
      .messages = "Imposto deve ser informado."},
-    {.name = "RateWithComma", .steps = "0 1 E 1 , 5", .nrCampo = 2, .txAliq = "1,5", .txValor = "",
+    {.name = "RateWithComma", .steps = "keypad 0 1 Enter 1 , 5", .nrCampo = 2, .txAliq = "1,5",
+     .txValor = "",
      .top = "01|1.5|~"},
-    {.name = "SecondCommaRefused", .steps = "0 1 E 1 , 5 ,", .txAliq = "1,5", .top = "01|1.5|~"},
-    {.name = "LeadingZeros", .steps = "0 1 E 0 0 0 5", .txAliq = "0005", .top = "01|5|~"},
-    {.name = "RateCorrection", .steps = "0 1 E 1 2 C", .txAliq = "1", .top = "01|1|~"},
-    {.name = "OneCharacterCorrectsToZero", .steps = "0 1 E 7 C", .txAliq = "0", .top = "01|0|~"},
-    {.name = "DigitAfterCorrectedZero", .steps = "0 1 E 7 C 5", .txAliq = "05", .top = "01|5|~"},
-    {.name = "ZeroStaysZero", .steps = "0 1 E 1 2 C C C", .txAliq = "0", .top = "01|0|~"},
-    {.name = "CorrectionOfEmptyRateIsAConversionError", .steps = "0 1 E C", .nrCampo = 2,
+    {.name = "SecondCommaRefused", .steps = "keypad 0 1 Enter 1 , 5 ,", .txAliq = "1,5",
+     .top = "01|1.5|~"},
+    {.name = "LeadingZeros", .steps = "keypad 0 1 Enter 0 0 0 5", .txAliq = "0005",
+     .top = "01|5|~"},
+    {.name = "RateCorrection", .steps = "keypad 0 1 Enter 1 2 Corrigir", .txAliq = "1",
+     .top = "01|1|~"},
+    {.name = "OneCharacterCorrectsToZero", .steps = "keypad 0 1 Enter 7 Corrigir", .txAliq = "0",
+     .top = "01|0|~"},
+    {.name = "DigitAfterCorrectedZero", .steps = "keypad 0 1 Enter 7 Corrigir 5", .txAliq = "05",
+     .top = "01|5|~"},
+    {.name = "ZeroStaysZero", .steps = "keypad 0 1 Enter 1 2 Corrigir Corrigir Corrigir",
+     .txAliq = "0", .top = "01|0|~"},
+    {.name = "CorrectionOfEmptyRateIsAConversionError", .steps = "keypad 0 1 Enter Corrigir",
+     .nrCampo = 2,
      .txAliq = "", .state = 3, .top = "01|~|~", .errors = 1},
-    {.name = "LoneCommaIsZero", .steps = "0 1 E ,", .txAliq = ",", .top = "01|0|~"},
-    {.name = "CommaThenFive", .steps = "0 1 E , 5", .txAliq = ",5", .top = "01|0.5|~"},
-    {.name = "BaseValue", .steps = "0 1 E E 1 0 00", .nrCampo = 3, .txAliq = "", .txValor = "1000",
+    {.name = "LoneCommaIsZero", .steps = "keypad 0 1 Enter ,", .txAliq = ",", .top = "01|0|~"},
+    {.name = "CommaThenFive", .steps = "keypad 0 1 Enter , 5", .txAliq = ",5", .top = "01|0.5|~"},
+    {.name = "BaseValue", .steps = "keypad 0 1 Enter Enter 1 0 00", .nrCampo = 3, .txAliq = "",
+     .txValor = "1000",
      .top = "01|~|1000"},
-    {.name = "BaseCorrectionOfEmptyText", .steps = "0 1 E E C", .txValor = "", .top = "01|~|~",
+    {.name = "BaseCorrectionOfEmptyText", .steps = "keypad 0 1 Enter Enter Corrigir", .txValor = "",
+     .top = "01|~|~",
      .errors = 1},
-    {.name = "CorrectionsNeverEmptyTheBase", .steps = "0 1 E E 3 C C", .txValor = "0",
+    {.name = "CorrectionsNeverEmptyTheBase", .steps = "keypad 0 1 Enter Enter 3 Corrigir Corrigir",
+     .txValor = "0",
      .top = "01|~|0"},
-    {.name = "EntryTextSurvivesLeavingTheField", .steps = "0 1 E 1 2 E E E 5", .nrCampo = 2,
+    {.name = "EntryTextSurvivesLeavingTheField",
+     .steps = "keypad 0 1 Enter 1 2 Enter Enter Enter 5", .nrCampo = 2,
      .txAliq = "125", .top = "01|125|~"},
-    {.name = "BackToTheRate", .steps = "0 1 E 5 E 1 0 V C", .nrCampo = 2, .txAliq = "0",
+    {.name = "BackToTheRate", .steps = "keypad 0 1 Enter 5 Enter 1 0 Voltar Corrigir", .nrCampo = 2,
+     .txAliq = "0",
      .txValor = "10", .top = "01|0|10"},
-    {.name = "DigitAfterPostingStartsNewLine", .steps = "0 1 E 5 E 1 0 P 3", .nrCampo = 1,
+    {.name = "DigitAfterPostingStartsNewLine", .steps = "keypad 0 1 Enter 5 Enter 1 0 Proximo 3",
+     .nrCampo = 1,
      .txAliq = "", .txValor = "", .state = 3, .rows = 2, .top = "3|~|~"},
 };
 // clang-format on
@@ -73,12 +90,12 @@ TEST_F(NewLines, TypingOverStoredLinesStartsTopLineOnTheCode)
 {
     ExecSql(kStoredLines);
     RunEntry([&](TfrmImpost &form) {
-        Play(form, "t:1:VRALIQIMPRZ E");
+        Play("select 1 VRALIQIMPRZ\nkeypad Enter");
         ASSERT_EQ(form.NrCampo(), 2);
         ASSERT_EQ(form.cdsImpRedZ->CurrentRow(), 1);
         const QString before = Describe(Rows(form)[1]);
 
-        Play(form, "1");
+        Play("keypad 1");
         EXPECT_EQ(form.NrCampo(), 1);
         EXPECT_EQ(State(form), 3);
         EXPECT_EQ(form.cdsImpRedZ->CurrentRow(), 0);
@@ -96,9 +113,9 @@ TEST_F(NewLines, TypingOverStoredLinesStartsTopLineOnTheCode)
 TEST_F(NewLines, OverlongEntryTextIsRefusedNeverInfinite)
 {
     RunEntry([&](TfrmImpost &form) {
-        Play(form, "0 1 E 1");
+        Play("keypad 0 1 Enter 1");
         for (int i = 0; i < 120; ++i)
-            Play(form, "000");
+            Play("keypad 000");
         EXPECT_EQ(form.TxAliq().size(), 361);
         const double rate = Rows(form)[0].value(QStringLiteral("VRALIQIMPRZ")).toDouble();
         EXPECT_TRUE(std::isfinite(rate));
@@ -114,16 +131,16 @@ TEST_F(NewLines, OverlongEntryTextIsRefusedNeverInfinite)
 TEST_F(NewLines, RefusedConversionKeepsTheFieldsValue)
 {
     RunEntry([&](TfrmImpost &form) {
-        Play(form, "0 1 E 5 E 1 0");
-        Reactivate(form);
+        Play("keypad 0 1 Enter 5 Enter 1 0");
+        Play(QStringLiteral("reactivate"));
         EXPECT_EQ(form.NrCampo(), 1);
         EXPECT_EQ(form.TxAliq(), "");
-        Play(form, "E C");
+        Play("keypad Enter Corrigir");
         EXPECT_EQ(form.NrCampo(), 2);
         EXPECT_EQ(form.TxAliq(), "");
         EXPECT_EQ(Describe(Rows(form)[0]), "01|5|10");
         EXPECT_EQ(errors.size(), 1);
-        Play(form, "7");
+        Play("keypad 7");
         EXPECT_EQ(form.TxAliq(), "7");
         EXPECT_EQ(Describe(Rows(form)[0]), "01|7|10");
     });

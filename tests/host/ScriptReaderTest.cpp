@@ -1,5 +1,6 @@
 #include "ScriptReader.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 using Kind = ScriptCommand::Kind;
@@ -128,6 +129,8 @@ const BadScript badScripts[] = {
     {"click_without_name", "click", 1, "click needs one control name"},
     {"click_two_names", "click sbt1 sbt2", 1, "click needs one control name"},
     {"click_bad_name", "click sbt-1", 1, "click needs one control name"},
+    {"keypad_without_buttons", "keypad ", 1, "keypad needs the buttons"},
+    {"keypad_unknown_button", "dump\nkeypad 1 Ok", 2, "the keypad has no button 'Ok'"},
     {"key_without_key", "key", 1, "key needs one key"},
     {"key_two_words", "key 5 6", 1, "key needs one key"},
     {"key_unknown_name", "key Home", 1, "unknown key 'Home'"},
@@ -187,6 +190,19 @@ TEST(ScriptReader, SkipsBlankAndCommentLinesAndKeepsLineNumbers)
     EXPECT_EQ(result.commands[0].line, 4);
     EXPECT_EQ(result.commands[1].line, 6);
     EXPECT_EQ(result.commands[2].line, 8);
+}
+
+TEST(ScriptReader, KeypadMakesOneTouchPerButtonOnItsLine)
+{
+    const auto result = ScriptReader::parse("dump\nkeypad 0 2  enter , Proximo");
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    QStringList touched;
+    for (const ScriptCommand &command : result.commands) {
+        if (command.kind == ScriptCommand::Kind::Click && command.line == 2)
+            touched << command.argument;
+    }
+    EXPECT_EQ(touched.join(' '), "sbt0 BlendedBitBtn10 sbtEnter sbtVirgula sbtProx");
+    EXPECT_EQ(result.commands.size(), 6u);
 }
 
 TEST(ScriptReader, TypeMakesOneKeyPerCharacter)

@@ -104,18 +104,11 @@ protected:
         QCoreApplication::installTranslator(m_installed.get());
     }
     // Types a code that IMPOSTO lacks and steps off it: one message.
-    void TypeUnknownCode(TfrmImpost &form)
-    {
-        Click(form, QStringLiteral("sbt9"));
-        Click(form, QStringLiteral("sbt9"));
-        Click(form, QStringLiteral("sbtEnter"));
-    }
+    void TypeUnknownCode(TfrmImpost &) { Play(QStringLiteral("keypad 9 9 Enter")); }
     // A whole line, then Confirm.
-    void TypeLineAndConfirm(TfrmImpost &form)
+    void TypeLineAndConfirm(TfrmImpost &)
     {
-        for (const char *name :
-             {"sbt0", "sbt1", "sbtEnter", "sbt7", "sbtEnter", "sbt1", "sbt00", "blsConfirm"})
-            Click(form, QLatin1String(name));
+        Play(QStringLiteral("keypad 0 1 Enter 7 Enter 1 00\nclick blsConfirm"));
     }
 
 private:

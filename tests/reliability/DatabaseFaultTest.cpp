@@ -120,11 +120,11 @@ TEST_F(DatabaseFault, LockedDuringTheLoadingThenBack)
             shownWhileLocked = messages + errors;
             EXPECT_TRUE(Rows(form).isEmpty()) << "rows shown although the loading failed";
             Unlock();
-            Reactivate(form); // the next activation loads again
+            Play(QStringLiteral("reactivate")); // the next activation loads again
             EXPECT_EQ(Rows(form).size(), 3) << Shown().toStdString();
-            TypeLine(form);
+            TypeLine();
             onScreen = Texts(Rows(form));
-            Click(form, QStringLiteral("blsConfirm"));
+            Play(QStringLiteral("click blsConfirm"));
         },
         StoredDay());
     ASSERT_EQ(shownWhileLocked.size(), 1) << Shown().toStdString();
@@ -144,20 +144,16 @@ TEST_F(DatabaseFault, LockedDuringACodeCheck)
     int fieldAfterFault = -1;
     const Variant result = RunEntry(
         [&](TfrmImpost &form) {
-            Click(form, QStringLiteral("blsMais"));
-            TypeText(form, QStringLiteral("04"));
+            Play(QStringLiteral("click blsMais\ntype 04"));
             Lock();
-            PressKey(form, Qt::Key_Return); // the code check cannot read IMPOSTO
+            Play(QStringLiteral("key Enter")); // the code check cannot read IMPOSTO
             typed = Codes(form);
             fieldAfterFault = form.NrCampo();
             ASSERT_EQ(messages.size() + errors.size(), 1) << Shown().toStdString();
             Unlock();
-            PressKey(form, Qt::Key_Return);
-            TypeText(form, QStringLiteral("25"));
-            PressKey(form, Qt::Key_Return);
-            TypeText(form, QStringLiteral("80"));
+            Play(QStringLiteral("key Enter\ntype 25\nkey Enter\ntype 80"));
             onScreen = Texts(Rows(form));
-            Click(form, QStringLiteral("blsConfirm"));
+            Play(QStringLiteral("click blsConfirm"));
         },
         StoredDay());
     EXPECT_TRUE(typed.contains(QStringLiteral("04"))) << typed.join('|').toStdString();
@@ -177,14 +173,14 @@ TEST_F(DatabaseFault, LockedJustBeforeConfirm)
     bool stillShown = false;
     const Variant result = RunEntry(
         [&](TfrmImpost &form) {
-            TypeLine(form);
+            TypeLine();
             beforeFault = Texts(Rows(form));
             Lock();
-            Click(form, QStringLiteral("blsConfirm")); // the posting's code check fails
+            Play(QStringLiteral("click blsConfirm")); // the posting's code check fails
             stillShown = form.isVisible();
             afterFault = Texts(Rows(form));
             Unlock();
-            Click(form, QStringLiteral("blsConfirm"));
+            Play(QStringLiteral("click blsConfirm"));
         },
         StoredDay());
     EXPECT_TRUE(stillShown) << "Confirm closed the screen although the line was not posted";
@@ -202,7 +198,7 @@ TEST_F(DatabaseFault, LockedAtConfirmOfStoredLinesNeedsNoDatabase)
         [&](TfrmImpost &form) {
             onScreen = Texts(Rows(form));
             Lock();
-            Click(form, QStringLiteral("blsConfirm"));
+            Play(QStringLiteral("click blsConfirm"));
         },
         StoredDay());
     EXPECT_TRUE(messages.isEmpty() && errors.isEmpty()) << Shown().toStdString();

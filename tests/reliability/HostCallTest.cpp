@@ -81,18 +81,11 @@ TEST_F(HostCall, ReEnteredFromTheObserverIsRefusedAndTheFirstCallGoesOn)
     KpfDll_SetMessageObserver(&CallAgainFromTheObserver, &inner);
     CResult outer;
     RunOnScreen(
-        [](TfrmImpost &form) {
-            Click(form, QStringLiteral("blsMais"));
-            TypeText(form, QStringLiteral("99")); // no such tax: a message
-            PressKey(form, Qt::Key_Return);
-            PressKey(form, Qt::Key_Backspace);
-            PressKey(form, Qt::Key_Backspace);
-            TypeText(form, QStringLiteral("04"));
-            PressKey(form, Qt::Key_Return);
-            TypeText(form, QStringLiteral("25"));
-            PressKey(form, Qt::Key_Return);
-            TypeText(form, QStringLiteral("80"));
-            Click(form, QStringLiteral("blsConfirm"));
+        [](TfrmImpost &) {
+            // 99 is no tax: a message.
+            Play(QStringLiteral("click blsMais\ntype 99\nkey Enter\nkey Backspace\n"
+                                "key Backspace\ntype 04\nkey Enter\ntype 25\nkey Enter\n"
+                                "type 80\nclick blsConfirm"));
         },
         [&] { outer = CallC(ZKey()); });
     EXPECT_EQ(inner.c.code, KPF_FAILED);
@@ -164,8 +157,8 @@ TEST_F(HostCall, ZDateJustBeforeMidnightIsThatDay)
     RunOnScreen(
         [&](TfrmImpost &form) {
             loaded = Rows(form).size();
-            TypeLine(form);
-            Click(form, QStringLiteral("blsConfirm"));
+            TypeLine();
+            Play(QStringLiteral("click blsConfirm"));
         },
         [&] { call = CallC(key); });
     EXPECT_EQ(loaded, 3) << "the day's stored lines were not loaded";
@@ -190,7 +183,7 @@ TEST_F(HostCall, HostValuesShownWithAnExponentAreRead)
         "<ROW CDIMPOSTO=\"01\" VRALIQIMPFIS=\"0.000001\" VRVENDIDO=\"1e15\" "
         "VRIMPOSTO=\"5.55e-17\"/></ROWDATA></DATAPACKET>";
     CResult call;
-    RunOnScreen([](TfrmImpost &form) { Click(form, QStringLiteral("blsConfirm")); },
+    RunOnScreen([](TfrmImpost &) { Play(QStringLiteral("click blsConfirm")); },
                 [&] { call = CallC(ZKey(), packet.constData()); });
     ASSERT_EQ(call.code, KPF_CONFIRMED) << call.error.toStdString();
     const QList<QVariantMap> rows = PacketRows(Variant::fromPacket(call.packet));

@@ -52,7 +52,7 @@ protected:
         char *result = nullptr;
         char *error = nullptr;
         int code = -1;
-        RunOnScreen([](TfrmImpost &form) { Click(form, QStringLiteral("blsConfirm")); },
+        RunOnScreen([](TfrmImpost &) { Play(QStringLiteral("click blsConfirm")); },
                     [&] {
                         const ZKey key;
                         code = CriaImpostoRedz("0001", "001", "0000000123", key.zDate,

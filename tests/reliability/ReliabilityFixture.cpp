@@ -59,12 +59,7 @@ QString ReliabilityFixture::Shown() const
         .arg(messages.join(QStringLiteral(" | ")), errors.join(QStringLiteral(" | ")));
 }
 
-void ReliabilityFixture::TypeLine(TfrmImpost &form)
+void ReliabilityFixture::TypeLine()
 {
-    Click(form, QStringLiteral("blsMais"));
-    TypeText(form, QStringLiteral("04"));
-    PressKey(form, Qt::Key_Return);
-    TypeText(form, QStringLiteral("25"));
-    PressKey(form, Qt::Key_Return);
-    TypeText(form, QStringLiteral("80"));
+    Play(QStringLiteral("click blsMais\ntype 04\nkey Enter\ntype 25\nkey Enter\ntype 80"));
 }

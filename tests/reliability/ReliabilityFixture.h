@@ -27,5 +27,5 @@ protected:
     // A day with stored lines: the list is not empty when a fault hits.
     static ZKey StoredDay();
     // Types the line 04 / 25 / 80 up to the base, without leaving it.
-    static void TypeLine(TfrmImpost &form);
+    static void TypeLine();
 };

@@ -184,11 +184,11 @@ TEST_F(ServerFault, StoppedDuringTheLoadingThenBack)
             shownWhileDown = AllShown();
             activeWhileDown = form.cdsImpRedZ->Active();
             ASSERT_TRUE(Start());
-            Reactivate(form); // the next activation loads again
+            Play(QStringLiteral("reactivate")); // the next activation loads again
             EXPECT_EQ(Rows(form).size(), 3) << Shown().toStdString();
-            TypeLine(form);
+            TypeLine();
             onScreen = Texts(Rows(form));
-            Click(form, QStringLiteral("blsConfirm"));
+            Play(QStringLiteral("click blsConfirm"));
         },
         StoredDay());
     ASSERT_TRUE(stopAfterInit.Ran() && stopped);
@@ -214,21 +214,18 @@ TEST_F(ServerFault, StoppedDuringACodeCheck)
     const Variant result = RunEntry(
         [&](TfrmImpost &form) {
             ASSERT_EQ(Rows(form).size(), 3) << Shown().toStdString();
-            Click(form, QStringLiteral("blsMais"));
-            TypeText(form, QStringLiteral("04"));
+            Play(QStringLiteral("click blsMais\ntype 04"));
             ASSERT_TRUE(Stop());
-            PressKey(form, Qt::Key_Return); // the code check cannot read IMPOSTO
+            Play(QStringLiteral("key Enter")); // the code check cannot read IMPOSTO
             typed = Codes(form);
             fieldAfterFault = form.NrCampo();
             shownAtFault = int(AllShown().size());
             ASSERT_TRUE(Start());
-            PressKey(form, Qt::Key_Return);
+            Play(QStringLiteral("key Enter"));
             fieldAfterBack = form.NrCampo();
-            TypeText(form, QStringLiteral("25"));
-            PressKey(form, Qt::Key_Return);
-            TypeText(form, QStringLiteral("80"));
+            Play(QStringLiteral("type 25\nkey Enter\ntype 80"));
             onScreen = Texts(Rows(form));
-            Click(form, QStringLiteral("blsConfirm"));
+            Play(QStringLiteral("click blsConfirm"));
         },
         StoredDay());
     EXPECT_TRUE(typed.contains(QStringLiteral("04"))) << typed.join('|').toStdString();
@@ -252,15 +249,15 @@ TEST_F(ServerFault, StoppedJustBeforeConfirm)
     int stateAfterFault = -1;
     const Variant result = RunEntry(
         [&](TfrmImpost &form) {
-            TypeLine(form);
+            TypeLine();
             beforeFault = Texts(Rows(form));
             ASSERT_TRUE(Stop());
-            Click(form, QStringLiteral("blsConfirm")); // the posting's code check fails
+            Play(QStringLiteral("click blsConfirm")); // the posting's code check fails
             stillShown = form.isVisible();
             afterFault = Texts(Rows(form));
             stateAfterFault = State(form);
             ASSERT_TRUE(Start());
-            Click(form, QStringLiteral("blsConfirm"));
+            Play(QStringLiteral("click blsConfirm"));
         },
         StoredDay());
     EXPECT_TRUE(stillShown) << "Confirm closed the screen although the line was not posted";

@@ -16,16 +16,14 @@ namespace
 {
 
 // A line typed on the keypad (code 01, rate 18, base 1000), then confirmed.
-void TypeLineAndConfirm(TfrmImpost &form)
+void TypeLineAndConfirm(TfrmImpost &)
 {
-    for (const char *name : {"sbt0", "sbt1", "sbtEnter", "sbt1", "BlendedBitBtn8", "sbtEnter",
-                             "sbt1", "sbt000", "blsConfirm"})
-        ScreenFixture::Click(form, QString::fromLatin1(name));
+    ScreenFixture::Play(QStringLiteral("keypad 0 1 Enter 1 8 Enter 1 000\nclick blsConfirm"));
 }
 
-void Confirm(TfrmImpost &form)
+void Confirm(TfrmImpost &)
 {
-    ScreenFixture::Click(form, QStringLiteral("blsConfirm"));
+    ScreenFixture::Play(QStringLiteral("click blsConfirm"));
 }
 
 void ExpectNothingLeftBehind()
@@ -94,7 +92,7 @@ TEST_F(ScreenFixture, TwoCallsInARowEachBuildAndFreeTheirOwnScreen)
 TEST_F(ScreenFixture, ClosingWithoutConfirmationReturnsNothing)
 {
     const Variant result = RunEntry([](TfrmImpost &form) {
-        Click(form, QStringLiteral("sbt1"));
+        Play(QStringLiteral("keypad 1"));
         form.close(); // the window system asks the screen to close
     });
     EXPECT_TRUE(ActionRan());

@@ -5,6 +5,8 @@
 #include "EventGuard.h"
 #include "Geralkvr.h"
 #include "Mensagemkvr.h"
+#include "ScriptReader.h"
+#include "ScriptedOperator.h"
 #include "SysUtils.h"
 #include "TClientDataSet.h"
 #include "TDBGrid.h"
@@ -54,10 +56,15 @@ QStringList SplitSql(const QString &sql)
     return statements;
 }
 
-QWidget *FocusTarget(TfrmImpost &form)
+// The test interface of the linked libkpf_test, as kpfhost finds it at run time.
+const TestInterface &LinkedTestInterface()
 {
-    QWidget *focused = QApplication::focusWidget();
-    return focused ? focused : &form;
+    static const TestInterface screen{
+        &KpfTest_ScreenStatus, &KpfTest_SetScreenObserver, &KpfTest_GetScreenState,
+        &KpfTest_Touch,        &KpfTest_TouchGridCell,     &KpfTest_GridRowCount,
+        &KpfTest_SendKey,      &KpfTest_ActivateScreen,    &KpfTest_CloseScreen,
+        &KpfTest_EndScreen,    &KpfTest_SaveScreenshot,    &KpfTest_SetErrorObserver};
+    return screen;
 }
 
 } // namespace
@@ -228,55 +235,18 @@ std::unique_ptr<TClientDataSet> ScreenFixture::MakeSource(const QList<SourceLine
     return source;
 }
 
-void ScreenFixture::Click(TfrmImpost &form, const QString &name)
+void ScreenFixture::Play(const QString &script, const std::function<void()> &afterEach)
 {
-    auto *control = form.findChild<QWidget *>(name);
-    ASSERT_NE(control, nullptr) << "no control " << qPrintable(name);
-    QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
-}
-
-void ScreenFixture::PressKey(TfrmImpost &form, Qt::Key key, Qt::KeyboardModifiers modifiers)
-{
-    QTest::keyClick(FocusTarget(form), key, modifiers);
-}
-
-void ScreenFixture::TypeText(TfrmImpost &form, const QString &text)
-{
-    for (const QChar c : text)
-        QTest::keyClick(FocusTarget(form), c.toLatin1());
-}
-
-void ScreenFixture::TouchCell(TfrmImpost &form, int row, const QString &fieldName)
-{
-    auto *grid = form.findChild<TDBGrid *>(QStringLiteral("dbgImpRedZ"));
-    ASSERT_NE(grid, nullptr);
-    int column = -1;
-    for (int i = 0; i < int(grid->Columns().size()); ++i) {
-        if (grid->Columns()[i].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
-            column = i;
+    const ScriptReader::Result read = ScriptReader::parse(script.toUtf8());
+    ASSERT_TRUE(read.ok()) << "script line " << read.errorLine << ": " << qPrintable(read.error);
+    ScriptedOperator player(LinkedTestInterface(), {});
+    for (const ScriptCommand &command : read.commands) {
+        QString error;
+        ASSERT_TRUE(player.Play(command, &error))
+            << "script line " << command.line << ": " << qPrintable(error);
+        if (afterEach)
+            afterEach();
     }
-    ASSERT_GE(column, 0) << "no column " << qPrintable(fieldName);
-    const QRect cell = grid->visualRect(grid->model()->index(row, column));
-    ASSERT_TRUE(cell.isValid()) << "no cell at row " << row;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-}
-
-void ScreenFixture::Reactivate(TfrmImpost &form)
-{
-    {
-        QWidget other;
-        other.setWindowTitle(QStringLiteral("outra janela"));
-        // Modal too, or the modal screen would keep it from taking the activation.
-        other.setWindowModality(Qt::ApplicationModal);
-        other.resize(200, 100);
-        other.show();
-        other.activateWindow();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return other.isActiveWindow(); }))
-            << "the other window never became active";
-    }
-    form.activateWindow();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form.isActiveWindow(); }))
-        << "the screen never became active again";
 }
 
 QList<QVariantMap> ScreenFixture::Rows(const TfrmImpost &form)

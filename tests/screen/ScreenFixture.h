@@ -46,16 +46,10 @@ public:
                                                       int current = 0);
 
     // --- the operator ---------------------------------------------------------------------
-    // A touch (mouse click) at the centre of the control of that name; fails when absent.
-    static void Click(TfrmImpost &form, const QString &name);
-    // A key pressed on the focused widget (the screen when nothing has the focus).
-    static void PressKey(TfrmImpost &form, Qt::Key key, Qt::KeyboardModifiers modifiers = {});
-    // Each character typed as a key.
-    static void TypeText(TfrmImpost &form, const QString &text);
-    // A touch on the grid cell of row (0 = top) in the column of the field.
-    static void TouchCell(TfrmImpost &form, int row, const QString &fieldName);
-    // Another top-level window takes the activation, then the screen gets it back.
-    static void Reactivate(TfrmImpost &form);
+    // Plays kpfhost's script text at once on the screen that is up, each command through the
+    // scripted operator (`keypad 0 1 Enter`, `type 25`, `key Enter`, `select 0 CDIMPOSTO`,
+    // `click blsConfirm`); afterEach runs after each command (a keypad line is one a button).
+    static void Play(const QString &script, const std::function<void()> &afterEach = {});
 
     // --- what the screen holds ------------------------------------------------------------
     // The rows of cdsImpRedZ top to bottom, the pending one included: field name -> value

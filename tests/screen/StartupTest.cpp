@@ -211,13 +211,12 @@ TEST_F(StartupTest, LaterActivationResetsTheEditorWithoutReloading)
     StoreLines();
     RunEntry([&](TfrmImpost &form) {
         ASSERT_EQ(Codes(Rows(form)), QStringList({"01", "03"}));
-        for (const char *name : {"sbt0", "sbt1", "sbtEnter", "BlendedBitBtn9"})
-            Click(form, QString::fromLatin1(name));
+        Play(QStringLiteral("keypad 0 1 Enter 5"));
         ASSERT_EQ(form.NrCampo(), 2);
         ASSERT_EQ(form.TxAliq(), QStringLiteral("5"));
         ExecSql(QStringLiteral("DELETE FROM IMPOSTOREDZ"));
 
-        Reactivate(form);
+        Play(QStringLiteral("reactivate"));
         EXPECT_EQ(form.NrCampo(), 1);
         EXPECT_TRUE(form.TxAliq().isEmpty());
         EXPECT_TRUE(form.TxValor().isEmpty());
@@ -246,7 +245,7 @@ TEST_F(StartupTest, DatabaseErrorWhileLoadingIsShownOnceAndRetried)
                                "varchar(2), VRALIQIMPRZ numeric, VRBCALCIMPRZ numeric, "
                                "VRIMPOSTORZ numeric)"));
         StoreLines();
-        Reactivate(form);
+        Play(QStringLiteral("reactivate"));
         EXPECT_EQ(State(form), 1);
         EXPECT_EQ(Codes(Rows(form)), QStringList({"01", "03"}));
         EXPECT_EQ(messages.size(), 1);

@@ -1,6 +1,6 @@
 // The checks a line must pass when it is posted, in their order, the tax value, and what the
 // operator sees when the database fails in the middle of a check.
-#include "EditingTest.h"
+#include "EditingFixture.h"
 
 #include "Cli_Kpf05520.h"
 #include "TClientDataSet.h"
@@ -10,9 +10,9 @@
 namespace
 {
 
-using Case = EditingTest::ScreenCase;
+using Case = EditingFixture::ScreenCase;
 
-class PostingChecks : public EditingTest, public ::testing::WithParamInterface<Case>
+class PostingChecks : public EditingFixture, public ::testing::WithParamInterface<Case>
 {
 };
 
@@ -73,7 +73,7 @@ const Case kCheckCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Editing, PostingChecks, ::testing::ValuesIn(kCheckCases), CaseName());
 
-using CodeLookup = EditingTest;
+using CodeLookup = EditingFixture;
 
 // A code accepted once is looked up again at the next check.
 TEST_F(CodeLookup, EveryCheckAsksTheDatabase)
@@ -128,7 +128,7 @@ TEST_F(CodeLookup, DatabaseErrorStopsOnceAndRecovers)
     EXPECT_EQ(DescribePacket(result), QStringList{"4 01 7 200 14"});
 }
 
-using PostedKey = EditingTest;
+using PostedKey = EditingFixture;
 
 // Posting writes the key of the Z reduction and the tax over whatever the line held; the date
 // keeps no time of day.

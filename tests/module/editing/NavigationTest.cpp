@@ -1,6 +1,6 @@
 // Moving between fields and lines: Enter and Voltar with the lenient code check, the line
 // buttons, and the grid's selected column.
-#include "EditingTest.h"
+#include "EditingFixture.h"
 
 #include "Cli_Kpf05520.h"
 #include "TClientDataSet.h"
@@ -8,9 +8,9 @@
 namespace
 {
 
-using Case = EditingTest::ScreenCase;
+using Case = EditingFixture::ScreenCase;
 
-class FieldNavigation : public EditingTest, public ::testing::WithParamInterface<Case>
+class FieldNavigation : public EditingFixture, public ::testing::WithParamInterface<Case>
 {
 };
 
@@ -57,7 +57,7 @@ const Case kFieldCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Editing, FieldNavigation, ::testing::ValuesIn(kFieldCases), CaseName());
 
-class LineButtons : public EditingTest, public ::testing::WithParamInterface<Case>
+class LineButtons : public EditingFixture, public ::testing::WithParamInterface<Case>
 {
 };
 
@@ -106,7 +106,7 @@ const Case kLineCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Editing, LineButtons, ::testing::ValuesIn(kLineCases), CaseName());
 
-using LineCursor = EditingTest;
+using LineCursor = EditingFixture;
 
 // "-" leaves the first line current; sbtAnt and sbtProx walk the list.
 TEST_F(LineCursor, MinusAndArrowsMoveTheCursor)

@@ -1,5 +1,5 @@
 // The two ways out of the screen and the packet that Confirm hands back.
-#include "EditingTest.h"
+#include "EditingFixture.h"
 
 #include "Cli_Kpf05520.h"
 #include "Geralkvr.h"
@@ -16,9 +16,9 @@
 namespace
 {
 
-using Case = EditingTest::ScreenCase;
+using Case = EditingFixture::ScreenCase;
 
-class ConfirmAndCancel : public EditingTest, public ::testing::WithParamInterface<Case>
+class ConfirmAndCancel : public EditingFixture, public ::testing::WithParamInterface<Case>
 {
 };
 
@@ -53,7 +53,7 @@ const Case kExitCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Editing, ConfirmAndCancel, ::testing::ValuesIn(kExitCases), CaseName());
 
-class ChangeLog : public EditingTest
+class ChangeLog : public EditingFixture
 {
 protected:
     // Stored 01 kept, stored 03 removed, 04 added, 06 added and removed again: the packet names

@@ -1,6 +1,6 @@
 // What the keypad writes into the pending line: codes, rates and base values, commas and
 // corrections, and where a new line starts.
-#include "EditingTest.h"
+#include "EditingFixture.h"
 
 #include "Cli_Kpf05520.h"
 #include "TClientDataSet.h"
@@ -10,9 +10,9 @@
 namespace
 {
 
-using Case = EditingTest::ScreenCase;
+using Case = EditingFixture::ScreenCase;
 
-class KeypadEntry : public EditingTest, public ::testing::WithParamInterface<Case>
+class KeypadEntry : public EditingFixture, public ::testing::WithParamInterface<Case>
 {
 };
 
@@ -82,7 +82,7 @@ const Case kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Editing, KeypadEntry, ::testing::ValuesIn(kCases), CaseName());
 
-using NewLines = EditingTest;
+using NewLines = EditingFixture;
 
 // The editor never types into stored lines: the first key makes a new line at the top and goes
 // to its code, whatever field was current.

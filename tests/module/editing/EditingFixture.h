@@ -10,7 +10,7 @@ class TfrmImpost;
 // Screen tests of the keypad editor and the checks. The operator's actions are kpfhost's script
 // text, played at once on the screen that is up by the scripted operator (one command a line:
 // `keypad 0 1 Enter`, `key Alt+F4`, `type 12`, `select 0 VRALIQIMPRZ`, `click blsConfirm`).
-class EditingTest : public ScreenFixture
+class EditingFixture : public ScreenFixture
 {
 public:
     // One operator session and what it must leave. Members left at their defaults are not checked.
@@ -57,7 +57,7 @@ inline void PrintTo(const QString &text, std::ostream *os)
 }
 
 // gtest prints parameters; the case's name says enough.
-inline void PrintTo(const EditingTest::ScreenCase &c, std::ostream *os)
+inline void PrintTo(const EditingFixture::ScreenCase &c, std::ostream *os)
 {
     *os << c.name;
 }

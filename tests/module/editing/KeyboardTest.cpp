@@ -1,6 +1,6 @@
 // The physical keyboard: characters through the screen's key preview, and the two key-down
 // filters. Keys must do exactly what their buttons do, and Qt must add nothing of its own.
-#include "EditingTest.h"
+#include "EditingFixture.h"
 
 #include "Cli_Kpf05520.h"
 
@@ -9,9 +9,9 @@
 namespace
 {
 
-using Case = EditingTest::ScreenCase;
+using Case = EditingFixture::ScreenCase;
 
-class KeyboardSession : public EditingTest
+class KeyboardSession : public EditingFixture
 {
 protected:
     // What the operator can see after the steps: fields, texts, lines, messages and errors.
@@ -74,7 +74,7 @@ const KeyCase kKeyCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Editing, KeysLikeButtons, ::testing::ValuesIn(kKeyCases), CaseName());
 
-class KeyboardEffects : public EditingTest, public ::testing::WithParamInterface<Case>
+class KeyboardEffects : public EditingFixture, public ::testing::WithParamInterface<Case>
 {
 };
 
@@ -103,7 +103,7 @@ const Case kEffectCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Editing, KeyboardEffects, ::testing::ValuesIn(kEffectCases), CaseName());
 
-using KeyFocus = EditingTest;
+using KeyFocus = EditingFixture;
 
 // The keypad never takes the focus from the grid, so keys keep reaching the screen.
 TEST_F(KeyFocus, ButtonsLeaveTheFocusOnTheGrid)
@@ -126,7 +126,7 @@ struct FilterCase {
     Word expected;
 };
 
-class KeyDownFilters : public EditingTest, public ::testing::WithParamInterface<FilterCase>
+class KeyDownFilters : public EditingFixture, public ::testing::WithParamInterface<FilterCase>
 {
 };
 

@@ -1,20 +1,20 @@
-#include "EditingTest.h"
+#include "EditingFixture.h"
 
 #include "Cli_Kpf05520.h"
 
-const QString EditingTest::kStoredLines = QStringLiteral(
+const QString EditingFixture::kStoredLines = QStringLiteral(
     "INSERT INTO IMPOSTOREDZ VALUES ('0001', '001', '0000000123', '2026-12-07', '01', 7, 100, 7);"
     "INSERT INTO IMPOSTOREDZ VALUES ('0001', '001', '0000000123', '2026-12-07', '03', 18, 1000, "
     "180)");
 
-QString EditingTest::Number(const QVariant &value)
+QString EditingFixture::Number(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
         return QStringLiteral("~");
     return QString::number(value.toDouble(), 'g', 15);
 }
 
-QString EditingTest::Describe(const QVariantMap &row)
+QString EditingFixture::Describe(const QVariantMap &row)
 {
     const QString code = row.value(QStringLiteral("CDIMPOSTO")).toString();
     return QStringList{code.isEmpty() ? QStringLiteral("~") : code,
@@ -23,7 +23,7 @@ QString EditingTest::Describe(const QVariantMap &row)
         .join(QLatin1Char('|'));
 }
 
-QStringList EditingTest::DescribePacket(const Variant &packet)
+QStringList EditingFixture::DescribePacket(const Variant &packet)
 {
     QStringList described;
     for (const QVariantMap &row : PacketRows(packet)) {
@@ -37,7 +37,7 @@ QStringList EditingTest::DescribePacket(const Variant &packet)
     return described;
 }
 
-int EditingTest::RowOf(const TfrmImpost &form, const QString &code)
+int EditingFixture::RowOf(const TfrmImpost &form, const QString &code)
 {
     const QList<QVariantMap> rows = Rows(form);
     for (int row = 0; row < rows.size(); ++row) {
@@ -47,7 +47,7 @@ int EditingTest::RowOf(const TfrmImpost &form, const QString &code)
     return -1;
 }
 
-void EditingTest::ExpectScreen(const ScreenCase &c, const TfrmImpost &form,
+void EditingFixture::ExpectScreen(const ScreenCase &c, const TfrmImpost &form,
                                const QStringList &trace)
 {
     if (c.trace) {
@@ -89,7 +89,7 @@ void EditingTest::ExpectScreen(const ScreenCase &c, const TfrmImpost &form,
     }
 }
 
-void EditingTest::RunCase(const ScreenCase &c)
+void EditingFixture::RunCase(const ScreenCase &c)
 {
     if (c.stored)
         ExecSql(kStoredLines);

@@ -49,20 +49,6 @@ protected:
     }
     static QString LockName() { return QStringLiteral("reliability-locker"); }
 
-    // What the operator sees of each row: code, rate and base (the posting writes the key and
-    // the tax value of a pending line).
-    static QStringList Texts(const QList<QVariantMap> &rows)
-    {
-        QStringList texts;
-        for (const QVariantMap &row : rows) {
-            QStringList cells;
-            for (const char *name : {"CDIMPOSTO", "VRALIQIMPRZ", "VRBCALCIMPRZ"})
-                cells << row.value(QLatin1String(name)).toString();
-            texts << cells.join(QLatin1Char(' '));
-        }
-        std::sort(texts.begin(), texts.end());
-        return texts;
-    }
     static QList<QVariantMap> Kept(const QList<QVariantMap> &packetRows)
     {
         QList<QVariantMap> kept;
@@ -70,14 +56,6 @@ protected:
             if (row.value(QStringLiteral("rowState")).toInt() != 2)
                 kept << row;
         return kept;
-    }
-
-    static QStringList Codes(const TfrmImpost &form)
-    {
-        QStringList codes;
-        for (const QVariantMap &row : Rows(form))
-            codes << row.value(QStringLiteral("CDIMPOSTO")).toString();
-        return codes;
     }
 };
 

@@ -108,22 +108,6 @@ protected:
     }
     QStringList AllShown() const { return messages + errors; }
 
-    // What the operator sees of each row: code, rate and base.
-    static QString Text(const QVariantMap &row)
-    {
-        QStringList cells;
-        for (const char *name : {"CDIMPOSTO", "VRALIQIMPRZ", "VRBCALCIMPRZ"})
-            cells << row.value(QLatin1String(name)).toString();
-        return cells.join(QLatin1Char(' '));
-    }
-    static QStringList Texts(const QList<QVariantMap> &rows)
-    {
-        QStringList texts;
-        for (const QVariantMap &row : rows)
-            texts << Text(row);
-        texts.sort();
-        return texts;
-    }
     // The packet's rows as "state:text", sorted: 0 an unchanged original, 4 inserted.
     static QStringList StatedTexts(const Variant &packet)
     {
@@ -134,13 +118,6 @@ protected:
                          .arg(Text(row));
         texts.sort();
         return texts;
-    }
-    static QStringList Codes(const TfrmImpost &form)
-    {
-        QStringList codes;
-        for (const QVariantMap &row : Rows(form))
-            codes << row.value(QStringLiteral("CDIMPOSTO")).toString();
-        return codes;
     }
 
     static inline ServerSettings s_server;

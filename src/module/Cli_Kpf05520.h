@@ -28,7 +28,7 @@ class TfrmImpost;
 // The tax-entry screen for one Z reduction: the grid of tax lines, the keypad editor, the checks
 // and the two ways out. Its controls and data sets are children named as the screen definition
 // names them (dbgImpRedZ, cdsImpRedZ, sbt1, blsConfirm, ...).
-class KPF_EXPORT TfrmImpost : public TForm
+class TfrmImpost : public TForm
 {
     Q_OBJECT
     Q_PROPERTY(int nrCampo READ NrCampo)
@@ -163,8 +163,8 @@ private:
 namespace Cli_Kpf05520
 {
 
-KPF_EXPORT extern TfrmImpost *frmImpost;
-KPF_EXPORT extern bool boCriado;
+extern TfrmImpost *frmImpost;
+extern bool boCriado;
 
 // Refuses a call the screen cannot serve: no QApplication, another thread, or a call made while
 // another runs. An Exception says which.
@@ -173,8 +173,7 @@ void ConfereChamada();
 // Builds the screen for one Z reduction, shows it modally and returns what the operator
 // confirmed (a packet), or an unassigned Variant. Errors of the screen's initialization reach the
 // caller as exceptions; the screen and the data module are freed in every case.
-KPF_EXPORT Variant CriaImpostoRedZ(const QString &branch, const QString &till,
-                                   const QString &zCounter, TDateTime zDate,
-                                   TDateTime referenceDate, TDataSet *sourceData);
+Variant CriaImpostoRedZ(const QString &branch, const QString &till, const QString &zCounter,
+                        TDateTime zDate, TDateTime referenceDate, TDataSet *sourceData);
 
 } // namespace Cli_Kpf05520

@@ -6,15 +6,13 @@
 
 #include <QString>
 
-#define KPF_EXPORT __attribute__((visibility("default")))
-
 class TADOConnection;
 class TADOQuery;
 class TDataSetProvider;
 
 // The data module: one connection, two read-only queries and their providers, created from the
 // data-module definition in the resources.
-class KPF_EXPORT TrdmImpost : public TDataModule
+class TrdmImpost : public TDataModule
 {
     Q_OBJECT
 
@@ -38,11 +36,11 @@ public slots:
 namespace Srv_Kpf05520
 {
 
-KPF_EXPORT extern TrdmImpost *rdmImpost;
+extern TrdmImpost *rdmImpost;
 
 // The stored lines of a Z reduction (branch, till, date) as a packet, or the error text.
-KPF_EXPORT Variant GetImpRedZ(const QString &branch, const QString &till, TDateTime date);
+Variant GetImpRedZ(const QString &branch, const QString &till, TDateTime date);
 // The rows of IMPOSTO with that code as a packet, or the error text.
-KPF_EXPORT Variant GetPesqImp(const QString &code);
+Variant GetPesqImp(const QString &code);
 
 } // namespace Srv_Kpf05520

@@ -41,6 +41,7 @@ install(TARGETS kpfhost RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(FILES "${PROJECT_SOURCE_DIR}/include/kpf05520.h" "${PROJECT_SOURCE_DIR}/include/kpf_dll.h"
     "${PROJECT_SOURCE_DIR}/include/kpf_test.h" "${PROJECT_BINARY_DIR}/include/kpf05520_export.h"
     "${PROJECT_BINARY_DIR}/include/kpf_dll_export.h" "${PROJECT_BINARY_DIR}/include/kpf_test_export.h"
+    "${PROJECT_BINARY_DIR}/include/kpf05520_version.h"
     DESTINATION "${KPF_INSTALL_INCLUDEDIR}")
 install(FILES "${CMAKE_BINARY_DIR}/bin/kpf05520_en.qm" "${CMAKE_BINARY_DIR}/bin/kpf05520_es.qm"
     DESTINATION "${KPF_INSTALL_DATADIR}/translations")

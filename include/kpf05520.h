@@ -10,6 +10,7 @@
 #define KPF05520_H
 
 #include "kpf05520_export.h"
+#include "kpf05520_version.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -55,6 +56,10 @@ KPF_EXPORT void KpfFree(char *text);
  * lives until the process ends: unload the module only at exit. Set QT_QPA_PLATFORM before the
  * call to choose the platform (e.g. "offscreen" for tests). */
 KPF_EXPORT int KpfEnsureApplication(int *argc, char **argv);
+
+/* The version of the loaded module, as KPF05520_VERSION_NUMBER gives it. A host checks it
+ * after loading the module: the same major version, and a number not lower than its headers'. */
+KPF_EXPORT int KpfVersion(void);
 
 /* Package frame: called by the host after loading and before unloading the module. */
 KPF_EXPORT void Initialize(void);

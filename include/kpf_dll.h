@@ -8,11 +8,15 @@
 #ifndef KPF_DLL_H
 #define KPF_DLL_H
 
+#include "kpf05520_version.h"
 #include "kpf_dll_export.h"
 
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* The version of the loaded host library, as KPF05520_VERSION_NUMBER gives it. */
+KPF_DLL_EXPORT int KpfDll_Version(void);
 
 /* The connection string the module is given. NULL or "" removes the setting: the environment
  * variable KPF_CONNECTION applies then, or else the SQLite file kpf05520.db in the directory of

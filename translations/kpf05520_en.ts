@@ -315,6 +315,10 @@
         <source>erro desconhecido</source>
         <translation>unknown error</translation>
     </message>
+    <message>
+        <source>A biblioteca %1 (%2) é de outra compilação do Kpf05520 (%3) que o módulo (%4); instale as bibliotecas do mesmo pacote</source>
+        <translation>The library %1 (%2) is from another build of Kpf05520 (%3) than the module (%4); install the libraries of one package</translation>
+    </message>
 </context>
 <context>
     <name>kpfhost</name>

@@ -315,6 +315,10 @@
         <source>erro desconhecido</source>
         <translation>error desconocido</translation>
     </message>
+    <message>
+        <source>A biblioteca %1 (%2) é de outra compilação do Kpf05520 (%3) que o módulo (%4); instale as bibliotecas do mesmo pacote</source>
+        <translation>La biblioteca %1 (%2) es de otra compilación de Kpf05520 (%3) que el módulo (%4); instale las bibliotecas del mismo paquete</translation>
+    </message>
 </context>
 <context>
     <name>kpfhost</name>

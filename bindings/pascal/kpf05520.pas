@@ -43,6 +43,7 @@ type
   TKpfEnsureApplication = function(Argc: PLongInt; Argv: PPAnsiChar): LongInt; cdecl;
   TKpfVoid = procedure; cdecl;
   TKpfPackageList = function: PPAnsiChar; cdecl;
+  TKpfVersion = function: LongInt; cdecl;
   { kpf_dll.h }
   TKpfDll_SetText = procedure(Utf8: PAnsiChar); cdecl;
   TKpfDll_SetMessageObserver = procedure(Callback: TKpfDll_MessageCallback;
@@ -50,6 +51,11 @@ type
   TKpfDll_SetAutoAcknowledge = procedure(OnOff: LongInt); cdecl;
   TKpfDll_GetConnectionString = function(Buffer: PAnsiChar; Size: LongInt): LongInt; cdecl;
   TKpfDll_ScheduleClick = function(ControlName: PAnsiChar; DelayMs: LongInt): LongInt; cdecl;
+
+const
+  { The version of the C interface this unit was written for, as KPF05520_VERSION_NUMBER gives
+    it: KpfLoad takes libraries of the same major version and no lower number. }
+  KpfUnitVersion = 10000;
 
 var
   { The C functions, set by KpfLoad. Initialize and Finalize of the module are KpfInitialize and
@@ -61,6 +67,7 @@ var
   KpfFinalize: TKpfVoid = nil;
   GetPackageRequires: TKpfPackageList = nil;
   GetPackageUnits: TKpfPackageList = nil;
+  KpfVersion: TKpfVersion = nil;
   KpfDll_SetConnectionString: TKpfDll_SetText = nil;
   KpfDll_SetMessageObserver: TKpfDll_SetMessageObserver = nil;
   KpfDll_SetAutoAcknowledge: TKpfDll_SetAutoAcknowledge = nil;
@@ -68,9 +75,10 @@ var
   KpfDll_GetQtConnection: TKpfDll_GetConnectionString = nil;
   KpfDll_SetProgramDirectory: TKpfDll_SetText = nil;
   KpfDll_ScheduleClick: TKpfDll_ScheduleClick = nil;
+  KpfDll_Version: TKpfVersion = nil;
 
 { Loads lib_dll.so and then libPkg_Kpf05520.so from LibDir and binds every function; raises
-  EKpfError naming the file or symbol that is missing. Also masks the floating-point exceptions
+  EKpfError naming the file or symbol that is missing, or a library of another version. Also masks the floating-point exceptions
   that Free Pascal unmasks by default: Qt's code computes with NaN and infinities. The libraries stay
   loaded until the process ends (the QApplication the module makes lives that long). }
 procedure KpfLoad(const LibDir: string);
@@ -157,6 +165,15 @@ procedure KpfLoad(const LibDir: string);
         [IncludeTrailingPathDelimiter(LibDir) + Name, GetLoadErrorStr]);
   end;
 
+  procedure CheckVersion(const Name: string; Version: LongInt);
+  begin
+    if (Version div 10000 <> KpfUnitVersion div 10000) or (Version < KpfUnitVersion) then
+      raise EKpfError.CreateFmt('%s is version %d.%d.%d; this unit needs %d.%d.%d or a later %d.x',
+        [Name, Version div 10000, Version div 100 mod 100, Version mod 100,
+         KpfUnitVersion div 10000, KpfUnitVersion div 100 mod 100, KpfUnitVersion mod 100,
+         KpfUnitVersion div 10000]);
+  end;
+
   function Bind(Handle: TLibHandle; const Name: string): Pointer;
   begin
     Result := GetProcedureAddress(Handle, Name);
@@ -185,6 +202,10 @@ begin
   Pointer(KpfDll_GetQtConnection) := Bind(DllHandle, 'KpfDll_GetQtConnection');
   Pointer(KpfDll_SetProgramDirectory) := Bind(DllHandle, 'KpfDll_SetProgramDirectory');
   Pointer(KpfDll_ScheduleClick) := Bind(DllHandle, 'KpfDll_ScheduleClick');
+  Pointer(KpfVersion) := Bind(ModuleHandle, 'KpfVersion');
+  Pointer(KpfDll_Version) := Bind(DllHandle, 'KpfDll_Version');
+  CheckVersion('libPkg_Kpf05520.so', KpfVersion());
+  CheckVersion('lib_dll.so', KpfDll_Version());
 end;
 
 function KpfEnsureApp: LongInt;

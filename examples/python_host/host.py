@@ -32,9 +32,23 @@ def tdatetime(date):
     return float((date - datetime.date(1899, 12, 30)).days)
 
 
+# The version of the C interface this host was written for (KPF05520_VERSION_NUMBER): it takes
+# libraries of the same major version and no lower number.
+WRITTEN_FOR = 10000
+
+
+def check_version(name, version):
+    if version // 10000 != WRITTEN_FOR // 10000 or version < WRITTEN_FOR:
+        sys.exit("%s is version %d.%d.%d; this host needs %d.%d.%d or a later %d.x" % (
+            name, version // 10000, version // 100 % 100, version % 100, WRITTEN_FOR // 10000,
+            WRITTEN_FOR // 100 % 100, WRITTEN_FOR % 100, WRITTEN_FOR // 10000))
+
+
 def load(lib_dir):
     dll = ctypes.CDLL(os.path.join(lib_dir, "lib_dll.so"))
     module = ctypes.CDLL(os.path.join(lib_dir, "libPkg_Kpf05520.so"))
+    check_version("libPkg_Kpf05520.so", module.KpfVersion())
+    check_version("lib_dll.so", dll.KpfDll_Version())
     module.KpfEnsureApplication.argtypes = [ctypes.POINTER(ctypes.c_int),
                                             ctypes.POINTER(ctypes.c_char_p)]
     module.CriaImpostoRedz.argtypes = [ctypes.c_char_p] * 3 + [ctypes.c_double] * 2 + [

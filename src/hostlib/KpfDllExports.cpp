@@ -47,6 +47,11 @@ QByteArray QtConnectionJson()
 
 extern "C" {
 
+KPF_DLL_EXPORT int KpfDll_Version(void)
+{
+    return KPF05520_VERSION_NUMBER;
+}
+
 KPF_DLL_EXPORT void KpfDll_SetConnectionString(const char *utf8)
 {
     Geralkvr::SetStringConexKvr(utf8 ? QString::fromUtf8(utf8) : QString());

@@ -4,6 +4,7 @@
 #include "Cli_Kpf05520.h"
 
 #include "Exceptions.h"
+#include "PackageBuild.h"
 #include "Srv_Kpf05520.h"
 #include "TClientDataSet.h"
 #include "TScreen.h"
@@ -97,6 +98,7 @@ void LiberaTelaEModulo()
 
 void Cli_Kpf05520::ConfereChamada()
 {
+    PackageBuild::Confere(KPF_BUILD_ID);
     ConfereAmbiente();
     if (EmCurso())
         throw Exception(Trad_utl::TradTexto(

@@ -43,6 +43,11 @@ extern "C" KPF_EXPORT void Finalize(void)
     inicializado = false;
 }
 
+extern "C" KPF_EXPORT int KpfVersion(void)
+{
+    return KPF05520_VERSION_NUMBER;
+}
+
 extern "C" KPF_EXPORT const char *const *GetPackageRequires(void)
 {
     static const char *const requeridos[] = {"_dll", nullptr};

@@ -177,6 +177,32 @@ TEST_F(KpfHost, FailingEntryPrintsFailedAndExitsOne)
     EXPECT_TRUE(run.linesStartingWith(QStringLiteral("RESULT")).isEmpty()) << show(run);
 }
 
+// A search path that slips in the platform library of another build: the call is refused with a
+// text that names the file, instead of running with libraries that do not belong together.
+TEST_F(KpfHost, APlatformLibraryOfAnotherBuildIsRefused)
+{
+    QFile platform(QStringLiteral(KPF_BINARY_DIR "/bin/libkpfplatform.so.1"));
+    ASSERT_TRUE(platform.open(QIODevice::ReadOnly));
+    QByteArray bytes = platform.readAll();
+    const QByteArray build = QByteArrayLiteral(KPF_BUILD_ID);
+    const qsizetype at = bytes.indexOf(build);
+    ASSERT_GE(at, 0) << "the build identity is not in the platform library";
+    // Another build: the same identity but its last digit.
+    bytes[at + build.size() - 1] = build.back() == '0' ? '1' : '0';
+    ASSERT_TRUE(QDir(host.home()).mkpath(QStringLiteral("other")));
+    host.writeFile(QStringLiteral("other/libkpfplatform.so.1"), bytes);
+    host.environment.insert(QStringLiteral("LD_LIBRARY_PATH"), host.path(QStringLiteral("other")));
+
+    const auto run = host.runDemo("close\n");
+    EXPECT_EQ(run.exitCode, 1) << show(run);
+    ASSERT_FALSE(run.lines.isEmpty()) << show(run);
+    EXPECT_TRUE(
+        run.lines.last().startsWith(QStringLiteral("FAILED A biblioteca libkpfplatform.so ")))
+        << show(run);
+    EXPECT_TRUE(run.lines.last().contains(host.path(QStringLiteral("other")))) << show(run);
+    EXPECT_TRUE(run.linesStartingWith(QStringLiteral("RESULT")).isEmpty()) << show(run);
+}
+
 // A database that opens and then fails on its first query: the boxes are shown as before, and
 // the summary and the exit code tell it from an operator who just left.
 TEST_F(KpfHost, DatabaseFailingAtFirstUseIsSaidSo)

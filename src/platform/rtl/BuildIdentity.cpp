@@ -1,0 +1,6 @@
+#include "BuildIdentity.h"
+
+const char *BuildIdentity::Platform()
+{
+    return KPF_BUILD_ID;
+}

@@ -27,7 +27,9 @@ cmake_path(RELATIVE_PATH KPF_INSTALL_DATADIR BASE_DIRECTORY "${CMAKE_INSTALL_BIN
            OUTPUT_VARIABLE kpf_data_from_bin)
 target_compile_definitions(kpfhost PRIVATE
     KPF_MODULE_DIR_FROM_BIN="${kpf_module_from_bin}"
-    KPF_TRANSLATIONS_DIR_FROM_BIN="${kpf_data_from_bin}/translations")
+    KPF_TRANSLATIONS_DIR_FROM_BIN="${kpf_data_from_bin}/translations"
+    KPF_DATA_DIR_FROM_BIN="${kpf_data_from_bin}"
+    KPF_SOURCE_DATA_DIR="${PROJECT_SOURCE_DIR}")
 
 set(kpf_libraries kpfplatform _dll Pkg_Kpf05520 kpf_test)
 set_target_properties(${kpf_libraries} PROPERTIES

@@ -24,8 +24,8 @@ constexpr OptionText optionTexts[] = {
      "VRALIQIMPFIS, VRVENDIDO, VRIMPOSTO)."},
     {"source-record", "N", "Its current record, 0-based (default 0)."},
     {"home", "DIR",
-     "Stands for kpfhost's own directory: the settings files and the default database "
-     "kpf05520.db are looked up there."},
+     "Where the settings files and the default database kpf05520.db are looked up (default: "
+     "the working directory; in the build tree, kpfhost's own directory)."},
     {"connection", "TEXT",
      "The connection string the module gets (default: KPF_CONNECTION when set, else the SQLite "
      "file kpf05520.db in the home directory)."},
@@ -45,6 +45,9 @@ constexpr OptionText optionTexts[] = {
     {"spool", "DIR",
      "Where --store keeps the results it could not store, and --store-spool finds them "
      "(default: ~/.local/share/kpfhost/spool)."},
+    {"make-demo-home", "DIR",
+     "Shows no screen: makes DIR a demo home, with the two settings files and the demo "
+     "database kpf05520.db (files already there are kept), and exits."},
     {"store-spool", nullptr,
      "Shows no screen: stores each result the spool holds in a transaction of its own and "
      "removes it once committed (STORED, ALREADY STORED or STORE FAILED <file> ...)."},
@@ -208,8 +211,27 @@ bool checkStoreSpool(const QCommandLineParser &parser, QString *error)
     return true;
 }
 
+// --make-demo-home makes files and shows nothing.
+bool checkMakeDemoHome(const QCommandLineParser &parser, HostOptions *options, QString *error)
+{
+    options->demoHome = parser.value(QStringLiteral("make-demo-home"));
+    if (options->demoHome.isEmpty()) {
+        *error = QStringLiteral("option '--make-demo-home' needs a non-empty value");
+        return false;
+    }
+    for (const QString &name : parser.optionNames()) {
+        if (name != QLatin1String("make-demo-home")) {
+            *error = QStringLiteral("--make-demo-home takes no other option, not '--%1'").arg(name);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool fillTexts(const QCommandLineParser &parser, HostOptions *options, QString *error)
 {
+    if (parser.isSet(QStringLiteral("make-demo-home")))
+        return checkMakeDemoHome(parser, options, error);
     options->storeSpool = parser.isSet(QStringLiteral("store-spool"));
     if (options->storeSpool && !checkStoreSpool(parser, error))
         return false;
@@ -274,7 +296,7 @@ std::optional<HostOptions> HostOptions::Parse(const QStringList &arguments, QStr
         return options;
     if (!fillTexts(line.parser, &options, error))
         return std::nullopt;
-    if (options.storeSpool)
+    if (options.storeSpool || !options.demoHome.isEmpty())
         return options;
     if (!fillDates(line.parser, &options, error) || !fillNumbers(line.parser, &options, error))
         return std::nullopt;
@@ -310,6 +332,7 @@ QString HostOptions::Usage()
 {
     return QStringLiteral("usage: kpfhost --branch B --till T --z N --date D [options]\n"
                           "       kpfhost --store-spool [--spool DIR] [--connection TEXT]\n"
+                          "       kpfhost --make-demo-home DIR\n"
                           "kpfhost --help lists every option.\n");
 }
 

@@ -14,7 +14,7 @@ struct HostOptions {
     double referenceDate = 0; // --date when not given
     QString sourceFile;       // empty: an empty data set with the four source fields
     int sourceRecord = 0;
-    QString home;       // empty: kpfhost's own directory
+    QString home;       // empty: the working directory (the build tree: kpfhost's own)
     QString connection; // empty with hasConnection false: the host library's default
     bool hasConnection = false;
     QString scriptFile; // "-" reads standard input; empty: interactive
@@ -25,6 +25,7 @@ struct HostOptions {
     bool store = false;      // --store: write a confirmed result to IMPOSTOREDZ
     QString spoolDir;        // --spool: where --store keeps what it could not store; empty: default
     bool storeSpool = false; // --store-spool: store what the spool holds, and show no screen
+    QString demoHome;        // --make-demo-home: make this directory a demo home, nothing else
     bool help = false;
     bool version = false;
 

@@ -8,6 +8,7 @@
 #include "ScriptedOperator.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
 HostSession::HostSession(HostOptions options, std::optional<std::vector<ScriptCommand>> script,
@@ -15,6 +16,8 @@ HostSession::HostSession(HostOptions options, std::optional<std::vector<ScriptCo
     : m_options(std::move(options)), m_script(std::move(script)), m_source(std::move(sourcePacket)),
       m_spool(m_options.spoolDir)
 {
+    if (m_options.home.isEmpty())
+        m_options.home = InstallLayout::DefaultHome(QCoreApplication::applicationDirPath());
 }
 
 HostSession::~HostSession() = default;
@@ -112,6 +115,26 @@ int HostSession::ReportNotConfirmed()
     return DatabaseFailed;
 }
 
+// A call that failed in a directory without the home's files was most likely given none: say
+// what was looked for where, and how to give or make one.
+void HostSession::NoteAMissingHome() const
+{
+    if (m_options.hasConnection || !qEnvironmentVariableIsEmpty("KPF_CONNECTION"))
+        return;
+    const QDir home(m_options.home.isEmpty() ? QCoreApplication::applicationDirPath()
+                                             : m_options.home);
+    QStringList missing;
+    for (const char *name : {"PARAMETROSKVR.CDS", "KAVIRON.CDS", "kpf05520.db"}) {
+        if (!home.exists(QLatin1String(name)))
+            missing << QLatin1String(name);
+    }
+    if (missing.isEmpty())
+        return;
+    HostOutput::Note(QStringLiteral("%1 not found in %2; give the home with --home DIR, "
+                                    "or make a demo home with kpfhost --make-demo-home DIR")
+                         .arg(missing.join(QStringLiteral(", ")), home.absolutePath()));
+}
+
 int HostSession::Report(const ModuleLoader::CallResult &result)
 {
     if (result.code == KPF_NOT_CONFIRMED)
@@ -120,6 +143,7 @@ int HostSession::Report(const ModuleLoader::CallResult &result)
         HostOutput::Line("FAILED", result.error.isEmpty()
                                        ? QCoreApplication::translate("kpfhost", "a entrada falhou")
                                        : result.error);
+        NoteAMissingHome();
         return EntryFailed;
     }
     QString error;

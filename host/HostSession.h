@@ -38,6 +38,7 @@ public:
 private:
     int RunCall();
     int Report(const ModuleLoader::CallResult &result);
+    void NoteAMissingHome() const;
     bool WriteOut(const QByteArray &packet);
     // --store: prints STORED, STORE FAILED, or keeps the packet in the spool.
     int Store(const ResultPacket &packet, const QByteArray &bytes);

@@ -1,7 +1,9 @@
 // kpfhost: the reference host of the Kpf05520 module. See kpfhost --help and the README.
+#include "DemoHome.h"
 #include "HostOptions.h"
 #include "HostOutput.h"
 #include "HostSession.h"
+#include "InstallLayout.h"
 #include "ScriptReader.h"
 
 #include <QApplication>
@@ -100,6 +102,21 @@ int printHelpOrVersion(int argc, char **argv, bool help)
     return HostSession::Done;
 }
 
+int makeDemoHome(int argc, char **argv, const QString &home)
+{
+    QCoreApplication app(argc, argv);
+    QString error;
+    if (!DemoHome::Make(home, InstallLayout::DataDirectory(QCoreApplication::applicationDirPath()),
+                        &error)) {
+        HostOutput::Note(QStringLiteral("--make-demo-home: %1").arg(error));
+        return HostSession::EntryFailed;
+    }
+    HostOutput::Note(QStringLiteral("%1 is a demo home; try kpfhost --home %1 --branch "
+                                    "0001 --till 001 -z 000123 --date 2026-12-02")
+                         .arg(home));
+    return HostSession::Done;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -114,6 +131,8 @@ int main(int argc, char **argv)
         return printHelpOrVersion(argc, argv, options->help);
     if (!options->home.isEmpty() && !QFileInfo(options->home).isDir())
         return usageError(QStringLiteral("--home %1 is not a directory").arg(options->home));
+    if (!options->demoHome.isEmpty())
+        return makeDemoHome(argc, argv, options->demoHome);
     if (options->storeSpool) {
         QCoreApplication app(argc, argv);
         HostSession session(std::move(*options), std::nullopt, std::nullopt);

@@ -64,6 +64,14 @@ TEST(HostOptions, StoreSpoolStandsAlone)
     EXPECT_TRUE(options->hasConnection);
 }
 
+TEST(HostOptions, MakeDemoHomeStandsAlone)
+{
+    QString error;
+    const auto options = HostOptions::Parse(args("--make-demo-home /tmp/h"), &error);
+    ASSERT_TRUE(options) << error.toStdString();
+    EXPECT_EQ(options->demoHome, "/tmp/h");
+}
+
 TEST(HostOptions, ReferenceDateOneSecondLaterStaysDifferent)
 {
     QString error;
@@ -125,6 +133,8 @@ const BadLine badLines[] = {
     {"help_with_unknown_option", "--help --colour", "unknown option '--colour'"},
     {"switch_with_value", QString::fromLatin1(base) + "--store=yes", "'--store' takes no value"},
     {"store_spool_with_a_key", "--store-spool --branch 1", "not '--branch'"},
+    {"demo_home_with_a_key", "--make-demo-home /tmp/h --branch 1", "not '--branch'"},
+    {"demo_home_empty", "--make-demo-home=", "'--make-demo-home' needs a non-empty value"},
     {"store_spool_with_a_script", "--store-spool --script -", "not '--script'"},
     {"store_spool_with_a_value", "--store-spool=now", "'--store-spool' takes no value"},
     {"empty_spool", QString::fromLatin1(base) + "--spool=", "non-empty"},

@@ -1,7 +1,9 @@
 #!/bin/bash
 # The installed module as hosts meet it. Each step works in its own folder under WORK:
 #   install    cmake --install the build into WORK/prefix
-#   kpfhost    the installed kpfhost plays the demo script, as the build tree's does
+#   kpfhost    the installed kpfhost makes a demo home, plays the demo script there as the build
+#              tree's does (with --home and from the working directory), and names the ways out
+#              where there is no home
 #   find-package / pkg-config
 #              examples/ configured on its own against the prefix, its C host run on the demo
 #   consumer   a host linking Kpf05520::Pkg_Kpf05520 and Kpf05520::_dll calls GetPackageRequires
@@ -16,11 +18,25 @@ unset LD_LIBRARY_PATH CMAKE_PREFIX_PATH PKG_CONFIG_PATH KPF_CONNECTION
 
 fail() { echo "check: $*" >&2; exit 1; }
 
-# A demo home made only of what the installed tree ships.
-demo_home() { # SHARE DIR
-  mkdir -p "$2"
-  cp "$1"/demo/*.CDS "$2/"
-  sqlite3 -bail "$2/kpf05520.db" ".read $1/db/schema.sql" ".read $1/db/demo.sql"
+# A demo home made by the installed kpfhost from what the installed tree ships.
+demo_home() { # KPFHOST DIR
+  "$1" --make-demo-home "$2" 2> "$2.log" || { cat "$2.log"; fail "no demo home in $2"; }
+}
+
+# Without --home the installed kpfhost works in the directory where it is started; where there is
+# no home, it says what it looked for and names the ways out on standard error.
+where_a_person_stands() { # HOME
+  local key=(--branch 0001 --till 001 --z 0000000123 --date 2026-12-02)
+  (cd "$1" && "$prefix/bin/kpfhost" "${key[@]}" --script "$source/demo/demo.script") \
+    > "$1/here.txt" || { cat "$1/here.txt"; fail "kpfhost failed in its working directory"; }
+  diff -u "$1/actual-pt.txt" "$1/here.txt" || fail "kpfhost in its working directory differs"
+  mkdir -p "$work/nowhere"
+  local status=0
+  (cd "$work/nowhere" && "$prefix/bin/kpfhost" "${key[@]}" --script "$source/demo/demo.script") \
+    > "$work/nowhere.txt" 2> "$work/nowhere.err" || status=$?
+  [[ $status == 1 ]] || fail "kpfhost without a home exited $status"
+  grep -q "not found in $work/nowhere; give the home with --home DIR, or make a demo home with" \
+    "$work/nowhere.err" || { cat "$work/nowhere.err"; fail "no hint for a missing home"; }
 }
 
 # The platform layer must come from the tree under test, not from the build tree.
@@ -55,7 +71,7 @@ example_against_prefix() { # DIR CMAKE_ARGS...
   local dir=$1; shift
   cmake -S "$source/examples" -B "$dir/build" -G Ninja "$@" > "$dir.log" || { cat "$dir.log"; exit 1; }
   cmake --build "$dir/build" >> "$dir.log" || { cat "$dir.log"; exit 1; }
-  demo_home "$prefix/share/kpf05520" "$dir/home"
+  demo_home "$prefix/bin/kpfhost" "$dir/home"
   local args=(--home "$dir/home" --confirm-after-ms 300 0001 001 0000000123 2026-12-02)
   "$build/bin/example_c_host" "${args[@]}" > "$dir/expected.txt"
   "$dir/build/example_c_host" "${args[@]}" > "$dir/actual.txt" || { cat "$dir/actual.txt"; exit 1; }
@@ -80,8 +96,9 @@ install)
 kpfhost)
   rm -rf "$work/kpfhost"
   check_plain_host "$prefix/bin/kpfhost" "$prefix"
-  demo_home "$prefix/share/kpf05520" "$work/kpfhost"
-  same_as_build_tree "$prefix/bin/kpfhost" "$work/kpfhost" ;;
+  demo_home "$prefix/bin/kpfhost" "$work/kpfhost"
+  same_as_build_tree "$prefix/bin/kpfhost" "$work/kpfhost"
+  where_a_person_stands "$work/kpfhost" ;;
 find-package)
   rm -rf "$work/find-package"
   example_against_prefix "$work/find-package" -DCMAKE_PREFIX_PATH="$prefix" ;;
@@ -113,7 +130,7 @@ deb)
   lintian --fail-on error "$deb" || fail "lintian reports errors"
   dpkg-deb -x "$deb" "$work/deb/root"
   check_plain_host "$work/deb/root/usr/bin/kpfhost" "$work/deb/root"
-  demo_home "$work/deb/root/usr/share/kpf05520" "$work/deb/home"
+  demo_home "$work/deb/root/usr/bin/kpfhost" "$work/deb/home"
   same_as_build_tree "$work/deb/root/usr/bin/kpfhost" "$work/deb/home" ;;
 *) fail "unknown step $step" ;;
 esac

@@ -6,7 +6,8 @@
 #              where there is no home
 #   find-package / pkg-config
 #              examples/ configured on its own against the prefix, its C host run on the demo
-#   consumer   a host linking Kpf05520::Pkg_Kpf05520 and Kpf05520::_dll calls GetPackageRequires
+#   consumer   a host linking Kpf05520::Pkg_Kpf05520 and Kpf05520::_dll calls GetPackageRequires,
+#              from its build tree, installed with install(TARGETS), and built with pkg-config
 #   deb        cpack -G DEB, lintian, dpkg-deb -x, and the unpacked kpfhost plays the demo script
 # Usage: check.sh STEP SOURCE_DIR BUILD_DIR WORK
 set -euo pipefail
@@ -116,7 +117,18 @@ consumer)
   cmake --build "$work/consumer" >> "$work/consumer.log" || { cat "$work/consumer.log"; exit 1; }
   check_resolves_inside "$work/consumer/consumer" "$prefix"
   "$work/consumer/consumer" | tee "$work/consumer.txt"
-  grep -qx 'REQUIRES _dll' "$work/consumer.txt" || fail "the module does not name _dll" ;;
+  grep -qx 'REQUIRES _dll' "$work/consumer.txt" || fail "the module does not name _dll"
+  # Installed with install(TARGETS), it still finds the module, with no search path set.
+  cmake --install "$work/consumer" --prefix "$work/consumer-installed" >> "$work/consumer.log"
+  "$work/consumer-installed/bin/consumer" > "$work/consumer-installed.txt" ||
+    fail "the installed CMake host does not run: $(cat "$work/consumer-installed.txt")"
+  diff -u "$work/consumer.txt" "$work/consumer-installed.txt" || fail "the installed host differs"
+  # The same host built with pkg-config alone.
+  export PKG_CONFIG_PATH=$(echo "$prefix"/lib/*/pkgconfig)
+  cc -o "$work/consumer-pc" "$source/tests/package/consumer/main.c" \
+    $(pkg-config --cflags --libs kpf05520)
+  "$work/consumer-pc" > "$work/consumer-pc.txt" || fail "the pkg-config host does not run"
+  diff -u "$work/consumer.txt" "$work/consumer-pc.txt" || fail "the pkg-config host differs" ;;
 deb)
   rm -rf "$work/deb"
   (cd "$build" && cpack -G DEB -B "$work/deb" > "$work/deb.log") || { cat "$work/deb.log"; exit 1; }

@@ -14,6 +14,22 @@ add_custom_command(OUTPUT "${kpf_changelog}"
 add_custom_target(kpf_changelog ALL DEPENDS "${kpf_changelog}")
 install(FILES "${kpf_changelog}" DESTINATION "${KPF_INSTALL_DOCDIR}")
 
+# kpfhost's man page is made from its --help, so that the two cannot drift.
+find_program(KPF_HELP2MAN help2man)
+if(KPF_HELP2MAN)
+  set(kpf_man "${CMAKE_BINARY_DIR}/package/kpfhost.1")
+  add_custom_command(OUTPUT "${kpf_man}.gz"
+      COMMAND "${KPF_HELP2MAN}" --no-info --no-discard-stderr --section=1
+              "--name=the reference host of the Kpf05520 tax-entry module"
+              "--output=${kpf_man}" "$<TARGET_FILE:kpfhost>"
+      COMMAND "${KPF_GZIP}" -9nf "${kpf_man}"
+      DEPENDS kpfhost VERBATIM)
+  add_custom_target(kpf_manpage ALL DEPENDS "${kpf_man}.gz")
+  install(FILES "${kpf_man}.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+else()
+  message(STATUS "help2man not found: no man page for kpfhost (apt-get install help2man)")
+endif()
+
 set(CPACK_PACKAGE_NAME kpf05520)
 set(CPACK_PACKAGE_VENDOR "Kpf05520 developers")
 set(CPACK_PACKAGE_CONTACT "Kpf05520 developers <kpf05520@example.org>"

@@ -90,6 +90,9 @@ install)
   ! find "$prefix" \( -name '*test*' ! -name 'libkpf_test.so*' ! -name 'kpf_test*.h' \) \
     -o -name '*bench*' -o -name '*fuzz*' | grep . || fail "test files installed"
   [[ -f $(echo "$prefix"/include/kpf05520/kpf_test.h) ]] || fail "kpf_test.h not installed"
+  # kpfhost's man page, made from its --help.
+  zgrep -q 'make\\-demo\\-home' "$prefix/share/man/man1/kpfhost.1.gz" ||
+    fail "no man page for kpfhost, or one that is not its --help"
   for lib in libkpfplatform lib_dll libPkg_Kpf05520 libkpf_test; do
     [[ -L $(echo "$prefix"/lib/*/kpf05520/$lib.so) ]] || fail "$lib.so missing or not a link"
     readelf -d "$prefix"/lib/*/kpf05520/$lib.so.1 | grep -q "SONAME.*\[$lib.so.1\]" || fail "$lib: no SONAME .so.1"

@@ -78,9 +78,10 @@ var
   KpfDll_Version: TKpfVersion = nil;
 
 { Loads lib_dll.so and then libPkg_Kpf05520.so from LibDir and binds every function; raises
-  EKpfError naming the file or symbol that is missing, or a library of another version. Also masks the floating-point exceptions
-  that Free Pascal unmasks by default: Qt's code computes with NaN and infinities. The libraries stay
-  loaded until the process ends (the QApplication the module makes lives that long). }
+  EKpfError naming the file or symbol that is missing, or a library of another version
+  (KpfUnitVersion). Also masks the floating-point exceptions that Free Pascal unmasks by default:
+  Qt's code computes with NaN and infinities. The libraries stay loaded until the process ends
+  (the QApplication the module makes lives that long). }
 procedure KpfLoad(const LibDir: string);
 { KpfEnsureApplication with the program's own argc/argv. }
 function KpfEnsureApp: LongInt;
@@ -168,7 +169,8 @@ procedure KpfLoad(const LibDir: string);
   procedure CheckVersion(const Name: string; Version: LongInt);
   begin
     if (Version div 10000 <> KpfUnitVersion div 10000) or (Version < KpfUnitVersion) then
-      raise EKpfError.CreateFmt('%s is version %d.%d.%d; this unit needs %d.%d.%d or a later %d.x',
+      raise EKpfError.CreateFmt(
+        '%s is version %d.%d.%d; this unit needs %d.%d.%d or a later %d.x',
         [Name, Version div 10000, Version div 100 mod 100, Version mod 100,
          KpfUnitVersion div 10000, KpfUnitVersion div 100 mod 100, KpfUnitVersion mod 100,
          KpfUnitVersion div 10000]);

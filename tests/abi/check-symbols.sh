@@ -4,7 +4,8 @@
 # nothing is exported without a version. A change to the contract is a change to the list.
 set -euo pipefail
 library=$1 expected=$2
-exports=$(nm -D --defined-only --format=posix "$library" | awk '$2 != "A" { print $1 }' | LC_ALL=C sort)
+exports=$(nm -D --defined-only --format=posix "$library" | awk '$2 != "A" { print $1 }' |
+  LC_ALL=C sort)
 unversioned=$(grep -v '@' <<<"$exports" || true)
 if [[ -n $unversioned ]]; then
   echo "exported without a symbol version from $library:"

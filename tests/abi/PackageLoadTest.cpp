@@ -72,3 +72,19 @@ TEST(PackageLoading, AHundredLoadsAndUnloadsLeaveNothingBehind)
     if (still)
         dlclose(still);
 }
+
+// The loaded libraries report the version that the headers were made for, as a host checks it.
+TEST(PackageLoading, TheLibrariesReportTheHeadersVersion)
+{
+    void *module = dlopen(kModule, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    void *hostLibrary = dlopen(KPF_BINARY_DIR "/bin/lib_dll.so", RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(hostLibrary, nullptr) << dlerror();
+    const auto moduleVersion = Symbol<int (*)()>(module, "KpfVersion");
+    const auto hostLibraryVersion = Symbol<int (*)()>(hostLibrary, "KpfDll_Version");
+    ASSERT_TRUE(moduleVersion && hostLibraryVersion);
+    EXPECT_EQ(moduleVersion(), KPF05520_VERSION_NUMBER);
+    EXPECT_EQ(hostLibraryVersion(), KPF05520_VERSION_NUMBER);
+    dlclose(hostLibrary);
+    dlclose(module);
+}

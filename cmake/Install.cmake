@@ -2,6 +2,11 @@
 # (libkpf_test.so, a product library for hosts' integration tests) in one module directory, kpfhost in
 # bin/, the C headers, the translations and the demo data, and the package files that let hosts
 # find it (CMake config, pkg-config). Nothing of the tests, benchmarks or fuzzers is installed.
+# Each file belongs to one component, which is one Debian package:
+#   runtime  libkpf05520-1       the three libraries and the translations, what every till needs
+#   test     libkpf05520-test-1  the test interface, which tills never carry
+#   dev      libkpf05520-dev     headers, .so links, CMake and pkg-config files, Pascal unit, examples
+#   host     kpfhost             the reference host, its man page and the demo data
 include_guard(GLOBAL)
 
 include(GNUInstallDirs)
@@ -13,11 +18,12 @@ set(KPF_INSTALL_LIBDIR "${CMAKE_INSTALL_LIBDIR}")
 if(CMAKE_LIBRARY_ARCHITECTURE AND KPF_INSTALL_LIBDIR STREQUAL "lib")
   set(KPF_INSTALL_LIBDIR "lib/${CMAKE_LIBRARY_ARCHITECTURE}")
 endif()
-set(KPF_INSTALL_DOCDIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/kpf05520")
+set(KPF_INSTALL_DOCROOT "${CMAKE_INSTALL_DATAROOTDIR}/doc")
 set(KPF_INSTALL_MODULEDIR "${KPF_INSTALL_LIBDIR}/kpf05520")
 set(KPF_INSTALL_INCLUDEDIR "${CMAKE_INSTALL_INCLUDEDIR}/kpf05520")
 set(KPF_INSTALL_DATADIR "${CMAKE_INSTALL_DATADIR}/kpf05520")
 set(KPF_INSTALL_CMAKEDIR "${KPF_INSTALL_LIBDIR}/cmake/Kpf05520")
+set(KPF_INSTALL_PASCALDIR "${KPF_INSTALL_DATADIR}/pascal")
 
 # kpfhost finds the libraries and translations relative to its own directory, wherever the prefix
 # lies; in the build tree they are beside it.
@@ -37,34 +43,48 @@ set_target_properties(${kpf_libraries} PROPERTIES
     INSTALL_RPATH "$ORIGIN")
 set_target_properties(kpfhost PROPERTIES INSTALL_RPATH "$ORIGIN/${kpf_module_from_bin}")
 
-install(TARGETS ${kpf_libraries}
-    LIBRARY DESTINATION "${KPF_INSTALL_MODULEDIR}")
-install(TARGETS kpfhost RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(TARGETS kpfplatform _dll Pkg_Kpf05520
+    LIBRARY DESTINATION "${KPF_INSTALL_MODULEDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
+install(TARGETS kpf_test
+    LIBRARY DESTINATION "${KPF_INSTALL_MODULEDIR}" COMPONENT test NAMELINK_COMPONENT dev)
+install(TARGETS kpfhost RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT host)
 install(FILES "${PROJECT_SOURCE_DIR}/include/kpf05520.h" "${PROJECT_SOURCE_DIR}/include/kpf_dll.h"
     "${PROJECT_SOURCE_DIR}/include/kpf_test.h" "${PROJECT_BINARY_DIR}/include/kpf05520_export.h"
     "${PROJECT_BINARY_DIR}/include/kpf_dll_export.h" "${PROJECT_BINARY_DIR}/include/kpf_test_export.h"
     "${PROJECT_BINARY_DIR}/include/kpf05520_version.h"
-    DESTINATION "${KPF_INSTALL_INCLUDEDIR}")
+    DESTINATION "${KPF_INSTALL_INCLUDEDIR}" COMPONENT dev)
 install(FILES "${CMAKE_BINARY_DIR}/bin/kpf05520_en.qm" "${CMAKE_BINARY_DIR}/bin/kpf05520_es.qm"
-    DESTINATION "${KPF_INSTALL_DATADIR}/translations")
+    DESTINATION "${KPF_INSTALL_DATADIR}/translations" COMPONENT runtime)
 install(FILES "${PROJECT_SOURCE_DIR}/db/schema.sql" "${PROJECT_SOURCE_DIR}/db/demo.sql"
-    DESTINATION "${KPF_INSTALL_DATADIR}/db")
+    DESTINATION "${KPF_INSTALL_DATADIR}/db" COMPONENT host)
 install(FILES "${PROJECT_SOURCE_DIR}/demo/PARAMETROSKVR.CDS" "${PROJECT_SOURCE_DIR}/demo/KAVIRON.CDS"
     "${PROJECT_SOURCE_DIR}/demo/demo.script"
-    DESTINATION "${KPF_INSTALL_DATADIR}/demo")
-install(FILES "${CMAKE_CURRENT_LIST_DIR}/debian/copyright" DESTINATION "${KPF_INSTALL_DOCDIR}")
+    DESTINATION "${KPF_INSTALL_DATADIR}/demo" COMPONENT host)
+
+# Host-author material: the Pascal unit, and the examples, which configure on their own against the
+# installed package from where they lie.
+install(FILES "${PROJECT_SOURCE_DIR}/bindings/pascal/kpf05520.pas"
+    "${PROJECT_SOURCE_DIR}/bindings/pascal/kpf05520_read.inc"
+    "${PROJECT_SOURCE_DIR}/bindings/pascal/kpf05520_source.inc"
+    DESTINATION "${KPF_INSTALL_PASCALDIR}" COMPONENT dev)
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/examples/"
+    DESTINATION "${KPF_INSTALL_DOCROOT}/libkpf05520-dev/examples" COMPONENT dev)
+
+# The components, each with the Debian package it makes.
+set(kpf_components runtime test dev host)
+set(kpf_component_packages libkpf05520-1 libkpf05520-test-1 libkpf05520-dev kpfhost)
 
 # The CMake package: imported targets for the C interface. The module's Qt and platform layer
 # stay behind its C functions, so a consumer needs neither Qt's development files nor ours.
 configure_package_config_file("${CMAKE_CURRENT_LIST_DIR}/Kpf05520Config.cmake.in"
     "${CMAKE_BINARY_DIR}/package/Kpf05520Config.cmake"
     INSTALL_DESTINATION "${KPF_INSTALL_CMAKEDIR}"
-    PATH_VARS KPF_INSTALL_MODULEDIR KPF_INSTALL_INCLUDEDIR)
+    PATH_VARS KPF_INSTALL_MODULEDIR KPF_INSTALL_INCLUDEDIR KPF_INSTALL_PASCALDIR)
 write_basic_package_version_file("${CMAKE_BINARY_DIR}/package/Kpf05520ConfigVersion.cmake"
     COMPATIBILITY SameMajorVersion)
 install(FILES "${CMAKE_BINARY_DIR}/package/Kpf05520Config.cmake"
     "${CMAKE_BINARY_DIR}/package/Kpf05520ConfigVersion.cmake"
-    DESTINATION "${KPF_INSTALL_CMAKEDIR}")
+    DESTINATION "${KPF_INSTALL_CMAKEDIR}" COMPONENT dev)
 
 # pkg-config: the prefix is found from the .pc file's own place, so the tree can move.
 set(kpf_pc_dir "${KPF_INSTALL_LIBDIR}/pkgconfig")
@@ -72,4 +92,4 @@ cmake_path(RELATIVE_PATH CMAKE_INSTALL_PREFIX BASE_DIRECTORY "${CMAKE_INSTALL_PR
            OUTPUT_VARIABLE kpf_prefix_from_pc)
 configure_file("${CMAKE_CURRENT_LIST_DIR}/kpf05520.pc.in" "${CMAKE_BINARY_DIR}/package/kpf05520.pc"
     @ONLY)
-install(FILES "${CMAKE_BINARY_DIR}/package/kpf05520.pc" DESTINATION "${kpf_pc_dir}")
+install(FILES "${CMAKE_BINARY_DIR}/package/kpf05520.pc" DESTINATION "${kpf_pc_dir}" COMPONENT dev)

@@ -96,7 +96,8 @@ bool ModuleLoader::LoadTestInterface(QString *error)
         resolve(m_testLibrary, "KpfTest_CloseScreen", name, &t.closeScreen, error) &&
         resolve(m_testLibrary, "KpfTest_EndScreen", name, &t.endScreen, error) &&
         resolve(m_testLibrary, "KpfTest_SaveScreenshot", name, &t.saveScreenshot, error) &&
-        resolve(m_testLibrary, "KpfTest_SetErrorObserver", name, &t.setErrorObserver, error);
+        resolve(m_testLibrary, "KpfTest_SetErrorObserver", name, &t.setErrorObserver, error) &&
+        SameBuild(error);
     if (!resolved) {
         if (m_testLibrary)
             dlclose(m_testLibrary);
@@ -104,6 +105,16 @@ bool ModuleLoader::LoadTestInterface(QString *error)
         m_test = {};
     }
     return resolved;
+}
+
+// A test interface of another build refuses every call; it has said why on standard error.
+bool ModuleLoader::SameBuild(QString *error) const
+{
+    if (m_test.screenStatus() != KPF_TEST_OTHER_BUILD)
+        return true;
+    *error = QCoreApplication::translate(
+        "kpfhost", "libkpf_test.so é de outra compilação do Kpf05520 que lib_dll.so");
+    return false;
 }
 
 // Its observers hold code of the library: they go before it does.

@@ -52,6 +52,7 @@ public:
 private:
     bool Resolve(QString *error);
     bool CheckPackage(QString *error) const;
+    bool SameBuild(QString *error) const;
     void UnloadTestInterface();
 
     void *m_hostLibrary = nullptr;

@@ -34,7 +34,10 @@ enum KpfTestResult {
     KPF_TEST_COVERED = -7,       /* a modal window (a message box) covers the screen: a touch, a
                                     cell or a key would not reach it, so nothing was done */
     KPF_TEST_WRONG_THREAD = -8,  /* called from a thread other than the user-interface thread */
-    KPF_TEST_NO_APPLICATION = -9 /* no QApplication exists yet */
+    KPF_TEST_NO_APPLICATION = -9, /* no QApplication exists yet */
+    KPF_TEST_OTHER_BUILD = -10    /* this library is of another build than lib_dll.so: every
+                                     call is refused (the reason, with both files, goes to Qt's
+                                     message handler once) */
 };
 
 /* Where the module's screen stands, from the operator's side. */

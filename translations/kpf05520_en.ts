@@ -347,6 +347,10 @@
         <translation>%1 does not export %2</translation>
     </message>
     <message>
+        <source>libkpf_test.so é de outra compilação do Kpf05520 que lib_dll.so</source>
+        <translation>libkpf_test.so is of another Kpf05520 build than lib_dll.so</translation>
+    </message>
+    <message>
         <source>libPkg_Kpf05520.so não indica _dll como pacote requerido</source>
         <translation>libPkg_Kpf05520.so does not name _dll as its required package</translation>
     </message>

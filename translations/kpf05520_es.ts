@@ -347,6 +347,10 @@
         <translation>%1 no exporta %2</translation>
     </message>
     <message>
+        <source>libkpf_test.so é de outra compilação do Kpf05520 que lib_dll.so</source>
+        <translation>libkpf_test.so es de otra compilación de Kpf05520 que lib_dll.so</translation>
+    </message>
+    <message>
         <source>libPkg_Kpf05520.so não indica _dll como pacote requerido</source>
         <translation>libPkg_Kpf05520.so no indica _dll como paquete requerido</translation>
     </message>

@@ -8,17 +8,16 @@
 #include <cstring>
 #include <dlfcn.h>
 
-namespace
-{
-
-// The file a function was loaded from, as the dynamic linker found it.
-QString FileOf(const void *function)
+QString PackageBuild::FileOf(const void *function)
 {
     Dl_info info{};
     if (dladdr(function, &info) == 0 || !info.dli_fname)
         return QStringLiteral("?");
     return QString::fromLocal8Bit(info.dli_fname);
 }
+
+namespace
+{
 
 void ConfereUma(const char *library, const char *build, const char *moduleBuild,
                 const void *function)
@@ -30,7 +29,7 @@ void ConfereUma(const char *library, const char *build, const char *moduleBuild,
                                               "A biblioteca %1 (%2) é de outra compilação do "
                                               "Kpf05520 (%3) que o módulo (%4); instale as "
                                               "bibliotecas do mesmo pacote"))
-            .arg(QLatin1String(library), FileOf(function), QLatin1String(build),
+            .arg(QLatin1String(library), PackageBuild::FileOf(function), QLatin1String(build),
                  QLatin1String(moduleBuild)));
 }
 

@@ -1,4 +1,5 @@
 #include "EventGuard.h"
+#include "PackageBuild.h"
 #include "ScheduledClick.h"
 #include "ScreenProbe.h"
 #include "ScreenStateJson.h"
@@ -92,9 +93,31 @@ QString typedText(int key, Qt::KeyboardModifiers modifiers)
     return (modifiers & Qt::ShiftModifier) ? QString(character) : QString(character.toLower());
 }
 
+// A test interface of another build than the host library may not know the screen it would
+// drive: every call is refused, and the reason said once. The module checks the host library
+// against the platform library.
+int OtherBuild()
+{
+    static const int refused = [] {
+        if (std::strcmp(PackageBuild::Dll(), KPF_BUILD_ID) == 0)
+            return int(KPF_TEST_OK);
+        qCritical("libkpf_test.so (%s, build %s) is of another Kpf05520 build than lib_dll.so "
+                  "(%s, build %s); install the libraries of one package",
+                  qUtf8Printable(PackageBuild::FileOf(reinterpret_cast<const void *>(&OtherBuild))),
+                  KPF_BUILD_ID,
+                  qUtf8Printable(
+                      PackageBuild::FileOf(reinterpret_cast<const void *>(&PackageBuild::Dll))),
+                  PackageBuild::Dll());
+        return int(KPF_TEST_OTHER_BUILD);
+    }();
+    return refused;
+}
+
 // Qt's widgets belong to the interface thread: a call from another one would race the screen.
 int RefusedCaller()
 {
+    if (const int other = OtherBuild())
+        return other;
     const QCoreApplication *app = QCoreApplication::instance();
     if (!app)
         return KPF_TEST_NO_APPLICATION;

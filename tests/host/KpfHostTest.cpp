@@ -177,30 +177,61 @@ TEST_F(KpfHost, FailingEntryPrintsFailedAndExitsOne)
     EXPECT_TRUE(run.linesStartingWith(QStringLiteral("RESULT")).isEmpty()) << show(run);
 }
 
-// A search path that slips in the platform library of another build: the call is refused with a
-// text that names the file, instead of running with libraries that do not belong together.
-TEST_F(KpfHost, APlatformLibraryOfAnotherBuildIsRefused)
+// A library of another build beside the others: slipped in by a search path, or copied into the
+// program's folder. The call is refused with a text that names it, instead of running with
+// libraries that do not belong together.
+TEST_F(KpfHost, ALibraryOfAnotherBuildIsRefused)
 {
-    QFile platform(QStringLiteral(KPF_BINARY_DIR "/bin/libkpfplatform.so.1"));
-    ASSERT_TRUE(platform.open(QIODevice::ReadOnly));
-    QByteArray bytes = platform.readAll();
-    const QByteArray build = QByteArrayLiteral(KPF_BUILD_ID);
-    const qsizetype at = bytes.indexOf(build);
-    ASSERT_GE(at, 0) << "the build identity is not in the platform library";
-    // Another build: the same identity but its last digit.
-    bytes[at + build.size() - 1] = build.back() == '0' ? '1' : '0';
-    ASSERT_TRUE(QDir(host.home()).mkpath(QStringLiteral("other")));
-    host.writeFile(QStringLiteral("other/libkpfplatform.so.1"), bytes);
-    host.environment.insert(QStringLiteral("LD_LIBRARY_PATH"), host.path(QStringLiteral("other")));
+    struct Case {
+        const char *library;
+        bool bySearchPath;
+        const char *failure;       // the start of the FAILED line
+        bool namedOnStandardError; // where the odd library's file is named, else the line
+    };
+    const Case cases[] = {
+        {"libkpfplatform.so.1", true, "FAILED A biblioteca libkpfplatform.so ", false},
+        {"libkpf_test.so.1", false, "FAILED libkpf_test.so é de outra compilação", true},
+    };
+    const QDir build(QStringLiteral(KPF_BINARY_DIR "/bin"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.library);
+        const QString other = host.path(QStringLiteral("other-%1").arg(c.library));
+        ASSERT_TRUE(QDir().mkpath(other));
+        if (!c.bySearchPath) {
+            QStringList files = build.entryList({QStringLiteral("*.so.1"), QStringLiteral("*.qm")});
+            files << QStringLiteral("kpfhost");
+            for (const QString &name : std::as_const(files))
+                ASSERT_TRUE(QFile::copy(build.filePath(name), other + '/' + name))
+                    << qPrintable(name);
+            for (const QString link : {"lib_dll.so", "libPkg_Kpf05520.so", "libkpf_test.so"})
+                ASSERT_TRUE(QFile::link(link + ".1", other + '/' + link)) << qPrintable(link);
+            host.program = other + "/kpfhost";
+        }
+        QFile library(build.filePath(QLatin1String(c.library)));
+        ASSERT_TRUE(library.open(QIODevice::ReadOnly));
+        QByteArray bytes = library.readAll();
+        const QByteArray identity = QByteArrayLiteral(KPF_BUILD_ID);
+        const qsizetype at = bytes.indexOf(identity);
+        ASSERT_GE(at, 0) << "the build identity is not in the library";
+        // Another build: the same identity but its last digit.
+        bytes[at + identity.size() - 1] = identity.back() == '0' ? '1' : '0';
+        QFile patched(other + '/' + QLatin1String(c.library));
+        ASSERT_TRUE(patched.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(patched.write(bytes), bytes.size());
+        patched.close();
+        if (c.bySearchPath)
+            host.environment.insert(QStringLiteral("LD_LIBRARY_PATH"), other);
 
-    const auto run = host.runDemo("close\n");
-    EXPECT_EQ(run.exitCode, 1) << show(run);
-    ASSERT_FALSE(run.lines.isEmpty()) << show(run);
-    EXPECT_TRUE(
-        run.lines.last().startsWith(QStringLiteral("FAILED A biblioteca libkpfplatform.so ")))
-        << show(run);
-    EXPECT_TRUE(run.lines.last().contains(host.path(QStringLiteral("other")))) << show(run);
-    EXPECT_TRUE(run.linesStartingWith(QStringLiteral("RESULT")).isEmpty()) << show(run);
+        const auto run = host.runDemo("close\n");
+        host.environment.remove(QStringLiteral("LD_LIBRARY_PATH"));
+        host.program = KpfHostProcess::binary();
+        EXPECT_EQ(run.exitCode, 1) << show(run);
+        ASSERT_FALSE(run.lines.isEmpty()) << show(run);
+        EXPECT_TRUE(run.lines.last().startsWith(QString::fromUtf8(c.failure))) << show(run);
+        const QString &where = c.namedOnStandardError ? run.errors : run.lines.last();
+        EXPECT_TRUE(where.contains(other)) << show(run);
+        EXPECT_TRUE(run.linesStartingWith(QStringLiteral("RESULT")).isEmpty()) << show(run);
+    }
 }
 
 // A database that opens and then fails on its first query: the boxes are shown as before, and

@@ -58,6 +58,16 @@ KPF_DLL_EXPORT void KpfDll_SetProgramDirectory(const char *utf8Dir);
  * {"error": "<why>"}, without the password. */
 KPF_DLL_EXPORT int KpfDll_GetQtConnection(char *buffer, int size);
 
+/* Names the host's own window, so that the module's screen is shown transient for it: a window
+ * manager keeps the screen above that window, and the window gets the activation back when the
+ * screen closes. nativeWindowId is the window's native id: QWidget::winId() of a Qt host's main
+ * window, the X11 id of another toolkit's top-level window (a GTK host gives
+ * GDK_WINDOW_XID(gtk_widget_get_window(window))). 0, the default, forgets it; give 0 before that
+ * window is destroyed. On Wayland a client cannot name another client's window: there only a Qt
+ * window of the same process is used, and a foreign id is kept but has no effect. Call it before
+ * the entry, from the user-interface thread. Since 1.1. */
+KPF_DLL_EXPORT void KpfDll_SetHostWindow(unsigned long nativeWindowId);
+
 /* Automation, for hosts' integration tests and demos (the examples, kpfhost's scripts); a till's
  * host calls neither. They stay in this library, not in kpf_test.h, since they act on its own
  * message boxes and the Pascal and Python bindings call them here. */

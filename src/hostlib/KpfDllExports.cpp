@@ -4,6 +4,7 @@
 #include "Exceptions.h"
 #include "Geralkvr.h"
 #include "HostObserver.h"
+#include "HostWindow.h"
 #include "ScheduledClick.h"
 #include "SysUtils.h"
 #include "TextBuffer.h"
@@ -80,6 +81,11 @@ KPF_DLL_EXPORT int KpfDll_GetQtConnection(char *buffer, int size)
 {
     const QByteArray utf8 = QtConnectionJson();
     return KpfDll::CopyOut(utf8, buffer, size);
+}
+
+KPF_DLL_EXPORT void KpfDll_SetHostWindow(unsigned long nativeWindowId)
+{
+    HostWindow::Instance().Set(nativeWindowId);
 }
 
 // Automation, for integration tests and demos.

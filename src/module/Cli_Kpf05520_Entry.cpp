@@ -4,6 +4,7 @@
 #include "Cli_Kpf05520.h"
 
 #include "Exceptions.h"
+#include "HostWindow.h"
 #include "PackageBuild.h"
 #include "Srv_Kpf05520.h"
 #include "TClientDataSet.h"
@@ -129,7 +130,9 @@ Variant Cli_Kpf05520::CriaImpostoRedZ(const QString &branch, const QString &till
         }
         frmImpost->SetWindowState(TForm::wsNormal);
         Screen().SetCursor(crDefault);
+        HostWindow::Instance().Attach(frmImpost);
         frmImpost->ShowModal();
+        HostWindow::Instance().GiveBack();
         resultado = frmImpost->VrRetorno();
     } catch (...) {
         // A failed creation or initialization must not leave the host with a busy cursor.

@@ -66,6 +66,7 @@ install(FILES "${PROJECT_SOURCE_DIR}/demo/PARAMETROSKVR.CDS" "${PROJECT_SOURCE_D
 install(FILES "${PROJECT_SOURCE_DIR}/bindings/pascal/kpf05520.pas"
     "${PROJECT_SOURCE_DIR}/bindings/pascal/kpf05520_read.inc"
     "${PROJECT_SOURCE_DIR}/bindings/pascal/kpf05520_source.inc"
+    "${PROJECT_SOURCE_DIR}/bindings/pascal/kpf05520lcl.pas"
     DESTINATION "${KPF_INSTALL_PASCALDIR}" COMPONENT dev)
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/examples/"
     DESTINATION "${KPF_INSTALL_DOCROOT}/libkpf05520-dev/examples" COMPONENT dev)

@@ -6,7 +6,8 @@
   helpers, a returned packet read into a TBufDataset whatever the host's FormatSettings are (with
   its change log), and a host's TDataSet written as the entry's source packet.
 
-  Needs fcl-db and fcl-xml (both part of fpc). Plain fpc: fpc -Fu<this directory> yourhost.lpr }
+  Needs fcl-db and fcl-xml (both part of fpc). Plain fpc: fpc -Fu<this directory> yourhost.lpr
+  A Lazarus (LCL) host calls the entry through kpf05520lcl's KpfCallModal instead. }
 unit kpf05520;
 
 {$mode objfpc}{$H+}
@@ -51,11 +52,12 @@ type
   TKpfDll_SetAutoAcknowledge = procedure(OnOff: LongInt); cdecl;
   TKpfDll_GetConnectionString = function(Buffer: PAnsiChar; Size: LongInt): LongInt; cdecl;
   TKpfDll_ScheduleClick = function(ControlName: PAnsiChar; DelayMs: LongInt): LongInt; cdecl;
+  TKpfDll_SetHostWindow = procedure(NativeWindowId: PtrUInt); cdecl;
 
 const
   { The version of the C interface this unit was written for, as KPF05520_VERSION_NUMBER gives
     it: KpfLoad takes libraries of the same major version and no lower number. }
-  KpfUnitVersion = 10000;
+  KpfUnitVersion = 10100;
 
 var
   { The C functions, set by KpfLoad. Initialize and Finalize of the module are KpfInitialize and
@@ -76,6 +78,7 @@ var
   KpfDll_SetProgramDirectory: TKpfDll_SetText = nil;
   KpfDll_ScheduleClick: TKpfDll_ScheduleClick = nil;
   KpfDll_Version: TKpfVersion = nil;
+  KpfDll_SetHostWindow: TKpfDll_SetHostWindow = nil;
 
 { Loads lib_dll.so and then libPkg_Kpf05520.so from LibDir and binds every function; raises
   EKpfError naming the file or symbol that is missing, or a library of another version
@@ -206,6 +209,7 @@ begin
   Pointer(KpfDll_ScheduleClick) := Bind(DllHandle, 'KpfDll_ScheduleClick');
   Pointer(KpfVersion) := Bind(ModuleHandle, 'KpfVersion');
   Pointer(KpfDll_Version) := Bind(DllHandle, 'KpfDll_Version');
+  Pointer(KpfDll_SetHostWindow) := Bind(DllHandle, 'KpfDll_SetHostWindow');
   CheckVersion('libPkg_Kpf05520.so', KpfVersion());
   CheckVersion('lib_dll.so', KpfDll_Version());
 end;

@@ -10,17 +10,27 @@ ModuleLibrary::~ModuleLibrary()
         m_finalize();
 }
 
+namespace
+{
+
+void *Open(const QString &directory, const char *name, QString *error)
+{
+    const QByteArray file = QDir(directory).filePath(QLatin1String(name)).toLocal8Bit();
+    void *library = dlopen(file.constData(), RTLD_NOW);
+    if (!library)
+        *error = QString::fromLocal8Bit(dlerror());
+    return library;
+}
+
+} // namespace
+
 bool ModuleLibrary::Load(const QString &directory, QString *error)
 {
-    for (const char *name : {"lib_dll.so", "libPkg_Kpf05520.so"}) {
-        const QByteArray file = QDir(directory).filePath(QLatin1String(name)).toLocal8Bit();
-        void *library = dlopen(file.constData(), RTLD_NOW);
-        if (!library) {
-            *error = QString::fromLocal8Bit(dlerror());
-            return false;
-        }
-        (m_dll ? m_module : m_dll) = library;
-    }
+    // The host library first: the module needs it and finds it already loaded.
+    m_dll = Open(directory, "lib_dll.so", error);
+    m_module = m_dll ? Open(directory, "libPkg_Kpf05520.so", error) : nullptr;
+    if (!m_module)
+        return false;
     auto bind = [this, error](auto &function, void *library, const char *name) {
         function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
             Symbol(library, name, error));

@@ -7,8 +7,10 @@
 
 HostWindow &HostWindow::Instance()
 {
-    static HostWindow instance;
-    return instance;
+    // Never destroyed: a wrapped foreign window must not outlive the application's platform,
+    // which exit tears down before static objects.
+    static HostWindow *instance = new HostWindow;
+    return *instance;
 }
 
 void HostWindow::Set(unsigned long nativeId)

@@ -19,7 +19,7 @@ program lazarus_till;
 {$mode objfpc}{$H+}
 
 uses
-  Interfaces, Forms, SysUtils, kpf05520, caixa;
+  Interfaces, Forms, SysUtils, kpf05520, kpftill, caixa;
 
 procedure Usage(const Why: string);
 begin
@@ -71,29 +71,10 @@ begin
   if Positional <> 4 then
     Usage('give BRANCH TILL ZCOUNTER YYYY-MM-DD');
 
-  // The module's Qt shares GLib's main loop with GTK: the LCL application runs the screen too.
-  try
-    KpfLoad(LibDir);
-  except
-    on E: Exception do
-    begin
-      WriteLn('FAILED ', E.Message);
-      Halt(2);
-    end;
-  end;
+  // The LCL first: the module's Qt then shares GLib's main loop with GTK, and the LCL
+  // application's loop runs the screen too.
   Application.Initialize;
-  if KpfEnsureApp < 0 then
-  begin
-    WriteLn('FAILED the module has no display to show its screen on');
-    Halt(2);
-  end;
-  KpfInitialize();
-  if Home <> '' then
-    KpfSetProgramDirectory(Home)
-  else
-    KpfSetProgramDirectory(LibDir);
-  if Connection <> '' then
-    KpfSetConnectionString(Connection);
+  StartModule(LibDir, Home, Connection);
   Application.CreateForm(TfrmCaixa, frmCaixa);
   frmCaixa.edtFilial.Text := Key[0];
   frmCaixa.edtCaixa.Text := Key[1];

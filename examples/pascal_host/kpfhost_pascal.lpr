@@ -169,34 +169,7 @@ begin
   if (O.ConfirmAfterMs >= 0) and (GetEnvironmentVariable('QT_QPA_PLATFORM') = '') and
     (GetEnvironmentVariable('DISPLAY') = '') and (GetEnvironmentVariable('WAYLAND_DISPLAY') = '') then
     setenv('QT_QPA_PLATFORM', 'offscreen', 1);
-  try
-    KpfLoad(O.LibDir);
-  except
-    on E: Exception do
-    begin
-      WriteLn('FAILED ', E.Message);
-      Halt(2);
-    end;
-  end;
-  case KpfEnsureApp of
-    -1:
-      begin
-        WriteLn('FAILED a non-widget Qt application is already running');
-        Halt(2);
-      end;
-    -2:
-      begin
-        WriteLn('FAILED no display: set DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM');
-        Halt(2);
-      end;
-  end;
-  KpfInitialize();
-  if O.Home <> '' then
-    KpfSetProgramDirectory(O.Home)
-  else
-    KpfSetProgramDirectory(O.LibDir);
-  if O.Connection <> '' then
-    KpfSetConnectionString(O.Connection);
+  StartModule(O.LibDir, O.Home, O.Connection);
   KpfDll_SetMessageObserver(@OnMessage, nil);
   if O.ConfirmAfterMs >= 0 then
   begin

@@ -1,5 +1,5 @@
-{ What the Pascal example hosts do with a confirmed result: print its rows as ROW lines, and
-  store it, applying its change log to IMPOSTOREDZ through sqldb in one transaction. The
+{ What the Pascal example hosts share: loading and starting the module, and with a confirmed
+  result, printing its rows as ROW lines and storing it, applying its change log to IMPOSTOREDZ through sqldb in one transaction. The
   database is the embedded one, so a COMMIT cannot lose its answer on the way as it can on a
   server: STORE FAILED always means rolled back here. }
 unit kpftill;
@@ -11,6 +11,10 @@ interface
 uses
   Classes, SysUtils, Math, DB, BufDataset, sqldb, sqlite3conn, fpjson, jsonparser, kpf05520;
 
+{ Loads the libraries from LibDir, makes the QApplication (unless the host has one), initializes
+  the module and gives it the home (LibDir when empty) and the connection string (when given);
+  prints FAILED and the reason and ends the program with exit status 2 when one of these fails. }
+procedure StartModule(const LibDir, Home, Connection: string);
 { One ROW line per visible row: its non-empty fields as NAME=VALUE and its UpdateStatus. }
 procedure PrintRows(DataSet: TDataSet);
 { Applies DataSet's change log to the module's SQLite database; prints STORED INSERTED DELETED,
@@ -18,6 +22,38 @@ procedure PrintRows(DataSet: TDataSet);
 function StoreResult(DataSet: TKpfPacketDataset): Boolean;
 
 implementation
+
+procedure StartModule(const LibDir, Home, Connection: string);
+begin
+  try
+    KpfLoad(LibDir);
+  except
+    on E: Exception do
+    begin
+      WriteLn('FAILED ', E.Message);
+      Halt(2);
+    end;
+  end;
+  case KpfEnsureApp of
+    -1:
+      begin
+        WriteLn('FAILED a non-widget Qt application is already running');
+        Halt(2);
+      end;
+    -2:
+      begin
+        WriteLn('FAILED no display: set DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM');
+        Halt(2);
+      end;
+  end;
+  KpfInitialize();
+  if Home <> '' then
+    KpfSetProgramDirectory(Home)
+  else
+    KpfSetProgramDirectory(LibDir);
+  if Connection <> '' then
+    KpfSetConnectionString(Connection);
+end;
 
 type
   { Applies the change log of the result to IMPOSTOREDZ, one statement per change. }

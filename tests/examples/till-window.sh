@@ -16,12 +16,34 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
 pids=()
 trap 'kill "${pids[@]}" 2> /dev/null || true' EXIT
-exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -1 "$work/display")
-[[ $DISPLAY != : ]] || fail "Xvfb did not start"
+# A display of its own: a random number far above the ones that -displayfd hands out from 0, tried
+# again when another server holds it, and waited for until it answers.
+start_xvfb() {
+  local number=$1
+  # -noreset: a server resets when its last client leaves, and refuses connections meanwhile.
+  Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp -noreset > "$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do
+    kill -0 "$xvfb" 2> /dev/null || return 1
+    # Ours only if it still runs: a server that found the number taken ends at once.
+    if DISPLAY=:$number xprop -root > /dev/null 2>&1; then
+      sleep 0.3
+      kill -0 "$xvfb" 2> /dev/null && return 0
+      return 1
+    fi
+    sleep 0.1
+  done
+  kill "$xvfb" 2> /dev/null
+  return 1
+}
+for _ in $(seq 10); do
+  number=$((RANDOM % 800 + 200))
+  start_xvfb "$number" && break
+  number=
+done
+[[ -n $number ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+pids+=("$xvfb")
+export DISPLAY=:$number
 if [[ $manager == openbox ]]; then
   openbox > "$work/openbox.log" 2>&1 &
   pids+=($!)
@@ -39,7 +61,7 @@ pids+=($till)
 # Asked again until it shows: a window manager's reparenting can fail a search under way.
 find_window() { # TITLE
   local found
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     found=$(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -1 || true)
     [[ -n $found ]] && { echo "$found"; return 0; }
     sleep 0.2

@@ -25,7 +25,7 @@ procedure Usage(const Why: string);
 begin
   WriteLn(StdErr, 'lazarus_till: ', Why);
   WriteLn(StdErr, 'usage: lazarus_till [--lib-dir DIR] [--home DIR] [--connection TEXT] ',
-    '[--timer-call-ms N] BRANCH TILL ZCOUNTER YYYY-MM-DD');
+    '[--timer-call-ms N] [--disableaccurateframe] BRANCH TILL ZCOUNTER YYYY-MM-DD');
   Halt(2);
 end;
 

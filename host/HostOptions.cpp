@@ -37,6 +37,9 @@ constexpr OptionText optionTexts[] = {
     {"lang", "en|es|pt",
      "The screen's and the messages' language (default pt, the originals); the returned packet "
      "is the same in every one."},
+    {"readable", nullptr,
+     "Prints for a person: the screen's lines at each dump and the returned lines as tables, "
+     "in place of the STATE and ROW lines that scripts read."},
     {"store", nullptr,
      "Writes a confirmed result to IMPOSTOREDZ in one transaction (prints STORED <inserted> "
      "<deleted>, STORE FAILED <why> when rolled back, or STORE UNKNOWN <why> when the answer to "
@@ -96,7 +99,7 @@ bool checkBeforeParsing(const QStringList &arguments, QString *error)
         return false;
     }
     static const QRegularExpression switchWithValue(
-        QStringLiteral("^--(store|store-spool|help|help-all|version)="));
+        QStringLiteral("^--(store|store-spool|readable|help|help-all|version)="));
     for (const QString &argument : arguments) {
         if (const auto match = switchWithValue.match(argument); match.hasMatch()) {
             *error = QStringLiteral("option '--%1' takes no value").arg(match.captured(1));
@@ -262,6 +265,7 @@ bool fillTexts(const QCommandLineParser &parser, HostOptions *options, QString *
     options->outFile = parser.value(QStringLiteral("out"));
     options->language = parser.value(QStringLiteral("lang"));
     options->store = parser.isSet(QStringLiteral("store"));
+    options->readable = parser.isSet(QStringLiteral("readable"));
     options->spoolDir = parser.value(QStringLiteral("spool"));
     if (parser.isSet(QStringLiteral("lang")) &&
         !QStringList{"en", "es", "pt"}.contains(options->language)) {

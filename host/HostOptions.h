@@ -22,6 +22,7 @@ struct HostOptions {
     QString outFile;
     int calls = 1;
     QString language;        // --lang: "en", "es" or "pt" (the originals); empty = pt
+    bool readable = false;   // --readable: tables for a person in place of STATE and ROW
     bool store = false;      // --store: write a confirmed result to IMPOSTOREDZ
     QString spoolDir;        // --spool: where --store keeps what it could not store; empty: default
     bool storeSpool = false; // --store-spool: store what the spool holds, and show no screen

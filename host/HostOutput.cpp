@@ -23,6 +23,11 @@ void HostOutput::Line(const char *text)
     std::fflush(stdout);
 }
 
+void HostOutput::Line(const QString &text)
+{
+    Line(OneLine(text).toUtf8().constData());
+}
+
 void HostOutput::Note(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();

@@ -13,6 +13,8 @@ public:
     static void Line(const char *prefix, const QString &text);
     static void Line(const char *prefix, const QByteArray &utf8);
     static void Line(const char *text);
+    // A line of text as it is (a readable report's line).
+    static void Line(const QString &text);
     // A note on standard error (not part of the report).
     static void Note(const QString &text);
 

@@ -4,6 +4,7 @@
 #include "HostOutput.h"
 #include "InstallLayout.h"
 #include "OutFile.h"
+#include "ReadableReport.h"
 #include "ResultStore.h"
 #include "ScriptedOperator.h"
 
@@ -89,6 +90,8 @@ int HostSession::RunCall()
     if (m_script) {
         player.emplace(m_loader.Test(), *m_script);
         player->SetFinalScreenshot(m_options.screenshotFile);
+        if (m_options.readable)
+            player->SetReadable(ReadableReport(m_options.language));
         player->Start();
     }
     const ModuleLoader::CallResult result = m_loader.Call(
@@ -154,9 +157,13 @@ int HostSession::Report(const ModuleLoader::CallResult &result)
                                        .arg(error));
         return EntryFailed;
     }
-    HostOutput::Line("RESULT PACKET");
-    for (const QByteArray &row : packet->JsonRows())
-        HostOutput::Line("ROW", row);
+    if (m_options.readable) {
+        ReadableReport(m_options.language).PrintResult(*packet);
+    } else {
+        HostOutput::Line("RESULT PACKET");
+        for (const QByteArray &row : packet->JsonRows())
+            HostOutput::Line("ROW", row);
+    }
     if (!WriteOut(result.packet)) {
         if (m_options.store)
             HostOutput::Line("STORE FAILED",

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReadableReport.h"
 #include "ScriptCommand.h"
 #include "TestInterface.h"
 
@@ -7,6 +8,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <vector>
 
 // Plays a script on the module's screen as an operator would, through the test interface
@@ -27,6 +29,8 @@ public:
 
     // Saves a PNG of the screen as it was just before the script's end.
     void SetFinalScreenshot(const QString &fileName) { m_finalScreenshot = fileName; }
+    // `dump` prints the screen's lines for a person instead of the STATE line.
+    void SetReadable(const ReadableReport &report) { m_readable = report; }
 
     void Start();
     // After the entry returned: lines never played because the screen had closed are an error
@@ -73,5 +77,6 @@ private:
     bool m_activationRequested = false;
     bool m_failed = false;
     QString m_finalScreenshot;
+    std::optional<ReadableReport> m_readable;
     FinalScreenshot m_finalShot = FinalScreenshot::None;
 };

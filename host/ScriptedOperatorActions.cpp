@@ -91,7 +91,10 @@ bool ScriptedOperator::Dump(QString *)
 {
     QByteArray state(std::max(0, m_screen.getScreenState(nullptr, 0)), '\0');
     m_screen.getScreenState(state.data(), int(state.size()) + 1);
-    HostOutput::Line("STATE", state);
+    if (m_readable)
+        m_readable->PrintScreen(state);
+    else
+        HostOutput::Line("STATE", state);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "HostOutput.h"
 #include "HostSession.h"
 #include "InstallLayout.h"
+#include "RuntimeDirectory.h"
 #include "ScriptReader.h"
 
 #include <QApplication>
@@ -112,7 +113,7 @@ int makeDemoHome(int argc, char **argv, const QString &home)
         return HostSession::EntryFailed;
     }
     HostOutput::Note(QStringLiteral("%1 is a demo home; try kpfhost --home %1 --branch "
-                                    "0001 --till 001 -z 000123 --date 2026-12-02")
+                                    "0001 --till 001 -z 0000000123 --date 2026-12-02")
                          .arg(home));
     return HostSession::Done;
 }
@@ -154,6 +155,7 @@ int main(int argc, char **argv)
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
+    RuntimeDirectory::EnsureForQt();
     QApplication app(argc, argv);
     const int status = HostSession(std::move(*options), std::move(script), std::move(source)).Run();
     // Qt 6.4's Wayland client can deadlock while the application is destroyed (its event thread

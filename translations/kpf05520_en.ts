@@ -522,5 +522,41 @@
         <source>não foi possível criar a pasta %1</source>
         <translation>cannot make the folder %1</translation>
     </message>
+    <message>
+        <source>Linhas na tela:</source>
+        <translation>Lines on the screen:</translation>
+    </message>
+    <message>
+        <source>estado</source>
+        <translation>state</translation>
+    </message>
+    <message>
+        <source>Confirmado. Linhas devolvidas:</source>
+        <translation>Confirmed. Lines returned:</translation>
+    </message>
+    <message>
+        <source>incluída</source>
+        <translation>inserted</translation>
+    </message>
+    <message>
+        <source>excluída</source>
+        <translation>deleted</translation>
+    </message>
+    <message>
+        <source>alterada</source>
+        <translation>modified</translation>
+    </message>
+    <message>
+        <source>antes da alteração</source>
+        <translation>before the change</translation>
+    </message>
+    <message>
+        <source>sem mudança</source>
+        <translation>unchanged</translation>
+    </message>
+    <message>
+        <source>  (nenhuma linha)</source>
+        <translation>  (no lines)</translation>
+    </message>
 </context>
 </TS>

@@ -522,5 +522,41 @@
         <source>não foi possível criar a pasta %1</source>
         <translation>no se pudo crear la carpeta %1</translation>
     </message>
+    <message>
+        <source>Linhas na tela:</source>
+        <translation>Líneas en la pantalla:</translation>
+    </message>
+    <message>
+        <source>estado</source>
+        <translation>estado</translation>
+    </message>
+    <message>
+        <source>Confirmado. Linhas devolvidas:</source>
+        <translation>Confirmado. Líneas devueltas:</translation>
+    </message>
+    <message>
+        <source>incluída</source>
+        <translation>insertada</translation>
+    </message>
+    <message>
+        <source>excluída</source>
+        <translation>eliminada</translation>
+    </message>
+    <message>
+        <source>alterada</source>
+        <translation>modificada</translation>
+    </message>
+    <message>
+        <source>antes da alteração</source>
+        <translation>antes del cambio</translation>
+    </message>
+    <message>
+        <source>sem mudança</source>
+        <translation>sin cambios</translation>
+    </message>
+    <message>
+        <source>  (nenhuma linha)</source>
+        <translation>  (ninguna línea)</translation>
+    </message>
 </context>
 </TS>

@@ -105,13 +105,50 @@ TEST_F(KpfHost, WithoutDisplayAndScriptSaysSoAndExitsTwo)
     EXPECT_TRUE(run.errors.contains(QStringLiteral("no display"))) << show(run);
 }
 
+// As a till's service starts it: no display and no login session (no XDG_RUNTIME_DIR), and
+// nothing on standard error from Qt.
 TEST_F(KpfHost, ScriptWithoutDisplayRunsOffscreenOnItsOwn)
 {
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"})
         host.environment.remove(QLatin1String(name));
+    host.environment.insert(QStringLiteral("TMPDIR"), host.home());
     const auto run = host.runDemo("close\n");
     EXPECT_EQ(run.exitCode, KpfHostProcess::kNotConfirmed) << show(run);
     EXPECT_EQ(run.lines, QStringList{QStringLiteral("RESULT UNASSIGNED")}) << show(run);
+    EXPECT_EQ(run.errors, QString()) << show(run);
+}
+
+TEST_F(KpfHost, ReadableReportPrintsTablesInPlaceOfStateAndRows)
+{
+    const struct {
+        const char *language;
+        const char *screenHeading;
+        const char *typedLine;
+        const char *insertedRow;
+    } cases[] = {
+        {"pt", "Linhas na tela:", "> 01 7,00 100,00",
+         "0001 001 000123 2026-12-02 01 7,00 100,00 7,00 incluída"},
+        {"en", "Lines on the screen:", "> 01 7.00 100.00",
+         "0001 001 000123 2026-12-02 01 7.00 100.00 7.00 inserted"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.language);
+        const auto run = host.runDemo(
+            "type 01\nkey Enter\ntype 7\nkey Enter\ntype 100\ndump\n"
+            "click blsConfirm\n",
+            {QStringLiteral("--readable"), QStringLiteral("--lang"), QLatin1String(c.language)});
+        ASSERT_EQ(run.exitCode, 0) << show(run);
+        EXPECT_EQ(run.linesStartingWith(QStringLiteral("STATE")), QStringList()) << show(run);
+        EXPECT_EQ(run.linesStartingWith(QStringLiteral("ROW")), QStringList()) << show(run);
+        EXPECT_EQ(run.linesStartingWith(QStringLiteral("RESULT")), QStringList()) << show(run);
+        EXPECT_EQ(run.lines.value(0), QString::fromUtf8(c.screenHeading)) << show(run);
+        QStringList cells; // each line's cells, one blank apart
+        for (const QString &line : run.lines)
+            cells << line.simplified();
+        EXPECT_TRUE(cells.contains(QString::fromUtf8(c.typedLine))) << show(run);
+        EXPECT_TRUE(cells.contains(QString::fromUtf8(c.insertedRow))) << show(run);
+        EXPECT_EQ(run.lines.size(), 1 + 1 + 4 + 1 + 1 + 4) << "two headings and two tables";
+    }
 }
 
 TEST_F(KpfHost, TypedLineConfirmedIsReturnedWithTheChangeLog)

@@ -1,4 +1,5 @@
-/* The plain C interface of the Kpf05520 tax-entry module (libPkg_Kpf05520.so).
+/** @file
+ * The plain C interface of the Kpf05520 tax-entry module (libPkg_Kpf05520.so).
  *
  * Texts are UTF-8 and NUL-terminated; a text the module returns is a copy that the caller frees
  * with KpfFree. Dates are TDateTime doubles: days since 1899-12-30, the
@@ -16,14 +17,14 @@
 extern "C" {
 #endif
 
-/* Return codes of CriaImpostoRedz. */
+/** Return codes of CriaImpostoRedz. */
 enum KpfResultCode {
-    KPF_CONFIRMED = 0,     /* *resultPacket holds the confirmed tax lines */
-    KPF_NOT_CONFIRMED = 1, /* the screen was left without confirmation; *resultPacket is NULL */
-    KPF_FAILED = 2         /* the call failed; *errorText says why */
+    KPF_CONFIRMED = 0,     /**< *resultPacket holds the confirmed tax lines */
+    KPF_NOT_CONFIRMED = 1, /**< the screen was left without confirmation; *resultPacket is NULL */
+    KPF_FAILED = 2         /**< the call failed; *errorText says why */
 };
 
-/* Shows the tax-entry screen for one Z reduction and waits until it closes.
+/** Shows the tax-entry screen for one Z reduction and waits until it closes.
  *   branch, till, zCounter: the Z reduction's key (CDFILIAL, CDCAIXA, NRECFREDZ)
  *   zDate:                  its date (DTREDUCAOZ)
  *   referenceDate:          with zDate, decides whether a first line comes from sourcePacket
@@ -42,10 +43,10 @@ KPF_EXPORT int CriaImpostoRedz(const char *branch, const char *till, const char 
                                double zDate, double referenceDate, const char *sourcePacket,
                                int sourceRecord, char **resultPacket, char **errorText);
 
-/* Releases a text that the module allocated. NULL is allowed. */
+/** Releases a text that the module allocated. NULL is allowed. */
 KPF_EXPORT void KpfFree(char *text);
 
-/* Optional, for hosts written in languages that cannot create a QApplication (C, Python through
+/** Optional, for hosts written in languages that cannot create a QApplication (C, Python through
  * ctypes): creates one from argc/argv (copied, so they need not outlive the call) when none
  * exists. Returns 1 when it created it, 0 when a QApplication was already there, -1 when a
  * non-widget QCoreApplication exists (the screen cannot be shown then), -2 when there is no
@@ -57,17 +58,18 @@ KPF_EXPORT void KpfFree(char *text);
  * call to choose the platform (e.g. "offscreen" for tests). */
 KPF_EXPORT int KpfEnsureApplication(int *argc, char **argv);
 
-/* The version of the loaded module, as KPF05520_VERSION_NUMBER gives it. A host checks it
+/** The version of the loaded module, as KPF05520_VERSION_NUMBER gives it. A host checks it
  * after loading the module: the same major version, and a number not lower than its headers'. */
 KPF_EXPORT int KpfVersion(void);
 
-/* Package frame: called by the host after loading and before unloading the module. */
+/** Package frame: called by the host once after loading the module, before any other call. */
 KPF_EXPORT void Initialize(void);
+/** Package frame: called by the host once before unloading the module. */
 KPF_EXPORT void Finalize(void);
 
-/* Package information: the packages it requires (NULL-terminated list; "_dll") and the units it
- * contains (NULL-terminated list). */
+/** Package information: the packages the module requires, a NULL-terminated list ("_dll"). */
 KPF_EXPORT const char *const *GetPackageRequires(void);
+/** Package information: the units the module contains, a NULL-terminated list. */
 KPF_EXPORT const char *const *GetPackageUnits(void);
 
 #ifdef __cplusplus

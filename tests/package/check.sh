@@ -89,12 +89,16 @@ install)
   # The test interface for hosts (libkpf_test.so, kpf_test.h and its export macros) is a product
   # library, not a test.
   ! find "$prefix" \( -name '*test*' ! -name 'libkpf_test.so*' ! -name 'kpf_test*.h' \
-    ! -name libkpf05520-test-1 ! -path '*/libkpf05520-test-1/*' \) \
+    ! -name libkpf05520-test-1 ! -path '*/libkpf05520-test-1/*' ! -path '*/man/man3/*' \) \
     -o -name '*bench*' -o -name '*fuzz*' | grep . || fail "test files installed"
   [[ -f $(echo "$prefix"/include/kpf05520/kpf_test.h) ]] || fail "kpf_test.h not installed"
   # kpfhost's man page, made from its --help.
   zgrep -q 'make\\-demo\\-home' "$prefix/share/man/man1/kpfhost.1.gz" ||
     fail "no man page for kpfhost, or one that is not its --help"
+  # The C reference: a page for each header, and one for each function that leads to it.
+  zgrep -q 'CriaImpostoRedz' "$prefix/share/man/man3/kpf05520.h.3.gz" &&
+    zgrep -q 'kpf_dll.h' "$prefix/share/man/man3/KpfDll_SetHostWindow.3.gz" ||
+    fail "no C reference among the manual pages"
   for lib in libkpfplatform lib_dll libPkg_Kpf05520 libkpf_test; do
     [[ -L $(echo "$prefix"/lib/*/kpf05520/$lib.so) ]] || fail "$lib.so missing or not a link"
     readelf -d "$prefix"/lib/*/kpf05520/$lib.so.1 | grep -q "SONAME.*\[$lib.so.1\]" || fail "$lib: no SONAME .so.1"
@@ -159,7 +163,8 @@ deb)
   lacks libkpf05520-1 'kpf_test\|\.so$\|include/\|bin/'
   owns libkpf05520-test-1 /libkpf_test.so.1
   owns libkpf05520-dev include/kpf05520/kpf05520.h /lib_dll.so$ Kpf05520Config.cmake kpf05520.pc \
-    pascal/kpf05520.pas doc/libkpf05520-dev/examples/c_host/main.c
+    pascal/kpf05520.pas doc/libkpf05520-dev/examples/c_host/main.c man3/kpf05520.h.3.gz \
+    man3/CriaImpostoRedz.3.gz
   owns kpfhost usr/bin/kpfhost man1/kpfhost.1.gz demo/demo.script db/demo.sql
   lacks kpfhost 'lib/'
   runtime=$(echo "$work/deb/libkpf05520-1_"*.deb)

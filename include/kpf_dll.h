@@ -26,11 +26,11 @@ KPF_DLL_EXPORT void KpfDll_SetConnectionString(const char *utf8);
 
 /** Kinds of messages (the ordinals of TTipoMsg). */
 enum KpfDllMessageKind {
-    KPF_MSG_INFORMATION = 0, /**< "Informação" */
-    KPF_MSG_WARNING = 1,     /**< "Aviso" */
-    KPF_MSG_ERROR = 2,       /**< "Erro" */
-    KPF_MSG_ATTENTION = 3,   /**< "Atenção": failed checks */
-    KPF_MSG_QUESTION = 4     /**< "Pergunta" */
+    KPF_MSG_INFORMATION = 0, /**< a box titled "Informação" */
+    KPF_MSG_WARNING = 1,     /**< a box titled "Aviso" */
+    KPF_MSG_ERROR = 2,       /**< a box titled "Erro" */
+    KPF_MSG_ATTENTION = 3,   /**< a box titled "Atenção": failed checks */
+    KPF_MSG_QUESTION = 4     /**< a box titled "Pergunta" */
 };
 
 /** Called with every message the library is about to show, and with every error box of the

@@ -132,6 +132,8 @@ const BadLine badLines[] = {
     {"date_with_zone", "--branch 1 --till 1 --z 1 --date 2026-12-02T10:00:00Z", "--date"},
     {"help_with_unknown_option", "--help --colour", "unknown option '--colour'"},
     {"switch_with_value", QString::fromLatin1(base) + "--store=yes", "'--store' takes no value"},
+    {"readable_with_value", QString::fromLatin1(base) + "--readable=yes",
+     "'--readable' takes no value"},
     {"store_spool_with_a_key", "--store-spool --branch 1", "not '--branch'"},
     {"demo_home_with_a_key", "--make-demo-home /tmp/h --branch 1", "not '--branch'"},
     {"demo_home_empty", "--make-demo-home=", "'--make-demo-home' needs a non-empty value"},

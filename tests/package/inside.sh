@@ -1,6 +1,6 @@
 #!/bin/bash
 # Runs inside the throwaway root that installed-system.sh makes, as root, with /root/in holding the
-# packages (debs/), the CMake consumer host and the expected outputs.
+# packages (debs/), the CMake consumer host, the README's host and the expected outputs.
 set -euo pipefail
 in=/root/in
 export DEBIAN_FRONTEND=noninteractive QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
@@ -42,6 +42,12 @@ grep -qx 'REQUIRES _dll' /root/consumer.txt || fail "the CMake host does not see
 cc -o /root/consumer-pc "$in/consumer/main.c" $(pkg-config --cflags --libs kpf05520)
 /root/consumer-pc > /root/consumer-pc.txt || fail "the pkg-config host does not run"
 diff -u /root/consumer.txt /root/consumer-pc.txt || fail "the pkg-config host differs"
+
+step "the README's C host, built and run with the README's commands"
+mkdir -p /root/readme && cp "$in/readme/till.c" /root/readme/
+(cd /root/readme && TILL_CONFIRM_MS=300 bash -euo pipefail "$in/readme/build-till.sh") \
+  > /root/till.txt 2> /root/till.err || { cat /root/till.err; fail "the README's host failed"; }
+grep -q 'CDIMPOSTO="03"' /root/till.txt || { cat /root/till.txt; fail "the README's host got no packet"; }
 
 step "the Pascal example, built against the installed unit, loads from pkg-config's moduledir"
 moduledir=$(pkg-config --variable=moduledir kpf05520)

@@ -19,6 +19,14 @@ lintian --pedantic --display-info --fail-on error,warning "${packages[@]}" ||
 rm -rf "$work" && mkdir -p "$work/in/debs"
 cp "${packages[@]}" "$work/in/debs/"
 cp -r "$here/inside.sh" "$here/consumer" "$here/expected" "$work/in/"
+# The README's first host and the commands it gives to build and run it, as a reader copies them.
+block() { awk -v info="$1" '$0 == "```" info { on = 1; next } on && /^```$/ { exit } on' \
+  "$here/../../README.md"; }
+mkdir -p "$work/in/readme"
+block "c till.c" > "$work/in/readme/till.c"
+block "sh build-till" > "$work/in/readme/build-till.sh"
+[[ -s $work/in/readme/till.c && -s $work/in/readme/build-till.sh ]] ||
+  fail "README.md has no till.c block with its build-till commands"
 # The demo as the build tree's kpfhost plays it: what the installed one must print.
 export QT_QPA_PLATFORM=offscreen
 "$build/bin/kpfhost" --make-demo-home "$work/home" 2> /dev/null

@@ -4,7 +4,8 @@
   check-docs.py SOURCE BUILD names        every path, preset, build folder, option, ctest name,
                                           target and link the pages give exists
   check-docs.py SOURCE BUILD run          the blocks marked `sh run` run and succeed
-  check-docs.py SOURCE BUILD readme-host  the README's C host builds and confirms the demo
+  check-docs.py SOURCE BUILD readme-host  the README's C host builds against the build tree and
+                                          returns the demo's packet
   check-docs.py SOURCE BUILD reference    the C reference refuses an undocumented function
 """
 import atexit
@@ -27,11 +28,20 @@ FILE_EXTENSIONS = "cpp|h|c|ui|pas|lpr|lfm|inc|sh|py|sql|ts|dmd|qrc|cmake|supp|CD
 FOREIGN_OPTIONS = {"--disableaccurateframe"}
 # How the pages write an option in general.
 GENERIC_OPTIONS = {"--name", "--option"}
+# Options of the tools the pages use beside ours.
+TOOL_OPTIONS = {
+    "cmake": {"--build", "--preset", "--target", "--install", "--prefix", "--component"},
+    "ctest": {"--test-dir", "--output-on-failure"},
+    "pkg-config": {"--cflags", "--libs", "--variable"},
+    "lintian": {"--pedantic", "--display-info", "--fail-on"},
+    "valgrind": {"--cache-sim", "--toggle-collect"},
+}
 # The programs whose options the pages give, and where their options are spelled.
 PROGRAM_SOURCES = {
     "example_c_host": ["examples/c_host/main.c"],
     "host.py": ["examples/python_host/host.py"],
-    "kpfhost_pascal": ["examples/pascal_host/kpfhost_pascal.lpr", "examples/pascal_host/kpftill.pas"],
+    "kpfhost_pascal": ["examples/pascal_host/kpfhost_pascal.lpr",
+                       "examples/pascal_host/kpftill.pas"],
     "lazarus_till": ["examples/lazarus_host/*.lpr", "examples/lazarus_host/*.pas",
                      "examples/pascal_host/kpftill.pas"],
     "qt_till": ["examples/qt_host/*.cpp"],
@@ -45,7 +55,8 @@ def fail(page, text):
 
 
 def pages():
-    return [os.path.join(SOURCE, "README.md")] + sorted(glob.glob(os.path.join(SOURCE, "docs/*.md")))
+    manual = sorted(glob.glob(os.path.join(SOURCE, "docs/*.md")))
+    return [os.path.join(SOURCE, "README.md")] + manual
 
 
 def blocks(text):
@@ -89,7 +100,8 @@ def targets():
 def build_roots():
     presets = json.load(open(os.path.join(SOURCE, "CMakePresets.json")))["configurePresets"]
     roots = {p["binaryDir"].replace("${sourceDir}/", "") for p in presets}
-    for script in glob.glob(os.path.join(SOURCE, "scripts/*")) + glob.glob(os.path.join(SOURCE, "bench/*")):
+    for script in glob.glob(os.path.join(SOURCE, "scripts/*")) + \
+            glob.glob(os.path.join(SOURCE, "bench/*")):
         roots |= set(re.findall(r"\bbuild/[\w.-]+", open(script, errors="replace").read()))
     return roots, {p["name"] for p in presets}
 
@@ -141,12 +153,13 @@ def check_names():
                 fail(page, "the kpfhost --help block is not what kpfhost --help prints")
         for span in code_spans(text) + re.findall(r"\S+", "\n".join(b for _, b in blocks(text))):
             for token in span.split():
-                if re.match(rf"^({TOP_FOLDERS})/\S*$|^(CMakeLists\.txt|CMakePresets\.json)$", token):
+                if re.match(rf"^({TOP_FOLDERS})/\S*$|^CMakeLists\.txt$|^CMakePresets\.json$",
+                            token):
                     check_path(page, token, created)
                 elif re.match(r"^build/\S+$", token):
                     check_path(page, token, created)
-                elif re.match(rf"^[\w+-]+\.({FILE_EXTENSIONS})$", token) and token not in basenames \
-                        and token not in created:
+                elif re.match(rf"^[\w+-]+\.({FILE_EXTENSIONS})$", token) \
+                        and token not in basenames and token not in created:
                     fail(page, f"{token}: no file of that name in the repository or the build")
         for line in code_lines(text):
             check_line(page, line, options, tests, known_targets)
@@ -158,11 +171,27 @@ def check_names():
                 fail(page, f"link to {target}: no such file")
             elif anchor and path.endswith(".md") and anchor not in anchors(open(path).read()):
                 fail(page, f"link to {target}#{anchor}: no such heading")
+        check_every_option(page, text, options)
         if os.path.basename(page) == "kpfhost.md":
             for span in code_spans(text):
                 option = re.match(r"^(--[a-z][a-z-]*)", span)
                 if option and option.group(1) not in options | GENERIC_OPTIONS:
                     fail(page, f"`{span}`: kpfhost has no option {option.group(1)}")
+
+
+def check_every_option(page, text, options):
+    """Any option a page gives, wherever it stands, belongs to some program: kpfhost, one of the
+    examples or scripts (spelled in its source), or a tool the pages use."""
+    spelled = ""
+    for pattern in ("examples/**/*", "scripts/*", "bench/*", "host/*.cpp"):
+        for name in glob.glob(os.path.join(SOURCE, pattern), recursive=True):
+            if os.path.isfile(name):
+                spelled += open(name, errors="replace").read()
+    known = options | GENERIC_OPTIONS | FOREIGN_OPTIONS | set().union(*TOOL_OPTIONS.values())
+    code = " ".join(body for _, body in blocks(text)) + " " + " ".join(code_spans(text))
+    for option in sorted(set(re.findall(r"(?<![\w-])(--[a-z][\w-]*)", code))):
+        if option not in known and option not in spelled:
+            fail(page, f"{option}: no program the pages name knows this option")
 
 
 def check_line(page, line, options, tests, known_targets):
@@ -237,7 +266,8 @@ def check_runnable():
             result = run(["bash", "-euo", "pipefail", "-c", body], cwd=sandbox(), env=environment,
                          timeout=300)
             if result.returncode != 0:
-                fail(page, f"block failed ({result.returncode}):\n{body}{result.stdout}{result.stderr}")
+                fail(page, f"block failed ({result.returncode}):\n"
+                           f"{body}{result.stdout}{result.stderr}")
     if ran == 0:
         failures.append("no block is marked to run")
 
@@ -252,9 +282,10 @@ def check_readme_host():
     with open(os.path.join(work, "till.c"), "w") as file:
         file.write(source[0])
     # The build tree's flags for what pkg-config gives an installed host.
-    compiled = run(["cc", "-Wall", "-Wextra", "-Werror", "till.c", "-I", os.path.join(SOURCE, "include"),
-                    "-I", os.path.join(BUILD, "include"), "-L", BIN, f"-Wl,-rpath,{BIN}",
-                    "-lPkg_Kpf05520", "-l_dll", "-o", "till"], cwd=work)
+    compiled = run(["cc", "-Wall", "-Wextra", "-Werror", "till.c",
+                    "-I", os.path.join(SOURCE, "include"), "-I", os.path.join(BUILD, "include"),
+                    "-L", BIN, f"-Wl,-rpath,{BIN}", "-lPkg_Kpf05520", "-l_dll", "-o", "till"],
+                   cwd=work)
     if compiled.returncode != 0:
         failures.append("README.md: till.c does not build:\n" + compiled.stderr)
         return

@@ -85,16 +85,16 @@ QString ReadableReport::Cell(const QVariant &value) const
     }
 }
 
+// The ROW lines' word for the row, in the report's language.
 QString ReadableReport::RowState(int rowState)
 {
-    if (rowState & 4)
+    const QString name = ResultPacket::RowStateName(rowState);
+    if (name == QLatin1String("inserted"))
         return QCoreApplication::translate("kpfhost", "incluída");
-    if (rowState & 2)
+    if (name == QLatin1String("deleted"))
         return QCoreApplication::translate("kpfhost", "excluída");
-    if (rowState & 8)
+    if (name == QLatin1String("modified"))
         return QCoreApplication::translate("kpfhost", "alterada");
-    if (rowState & 1)
-        return QCoreApplication::translate("kpfhost", "antes da alteração");
     return QCoreApplication::translate("kpfhost", "sem mudança");
 }
 

@@ -547,10 +547,6 @@
         <translation>modified</translation>
     </message>
     <message>
-        <source>antes da alteração</source>
-        <translation>before the change</translation>
-    </message>
-    <message>
         <source>sem mudança</source>
         <translation>unchanged</translation>
     </message>

@@ -547,10 +547,6 @@
         <translation>modificada</translation>
     </message>
     <message>
-        <source>antes da alteração</source>
-        <translation>antes del cambio</translation>
-    </message>
-    <message>
         <source>sem mudança</source>
         <translation>sin cambios</translation>
     </message>

@@ -10,6 +10,7 @@
 """
 import atexit
 import fnmatch
+import functools
 import glob
 import json
 import os
@@ -179,14 +180,18 @@ def check_names():
                     fail(page, f"`{span}`: kpfhost has no option {option.group(1)}")
 
 
+@functools.lru_cache(maxsize=None)
+def sources_text(patterns):
+    """The text of every file the patterns name, read once however often it is asked for."""
+    return "".join(open(name, errors="replace").read() for pattern in patterns
+                   for name in glob.glob(os.path.join(SOURCE, pattern), recursive=True)
+                   if os.path.isfile(name))
+
+
 def check_every_option(page, text, options):
     """Any option a page gives, wherever it stands, belongs to some program: kpfhost, one of the
     examples or scripts (spelled in its source), or a tool the pages use."""
-    spelled = ""
-    for pattern in ("examples/**/*", "scripts/*", "bench/*", "host/*.cpp"):
-        for name in glob.glob(os.path.join(SOURCE, pattern), recursive=True):
-            if os.path.isfile(name):
-                spelled += open(name, errors="replace").read()
+    spelled = sources_text(("examples/**/*", "scripts/*", "bench/*", "host/*.cpp"))
     known = options | GENERIC_OPTIONS | FOREIGN_OPTIONS | set().union(*TOOL_OPTIONS.values())
     code = " ".join(body for _, body in blocks(text)) + " " + " ".join(code_spans(text))
     for option in sorted(set(re.findall(r"(?<![\w-])(--[a-z][\w-]*)", code))):
@@ -210,8 +215,7 @@ def check_line(page, line, options, tests, known_targets):
         if sources is None and re.match(r"^(bash )?(scripts|bench)/[\w.-]+$", word):
             sources = [word]
         if sources:
-            spelled = "".join(open(f, errors="replace").read() for s in sources
-                              for f in glob.glob(os.path.join(SOURCE, s)))
+            spelled = sources_text(tuple(sources))
             for option in words[index + 1:]:
                 if option in ("|", "&&", ";"):
                     break

@@ -120,23 +120,30 @@ TEST_F(KpfHost, ScriptWithoutDisplayRunsOffscreenOnItsOwn)
 
 TEST_F(KpfHost, ReadableReportPrintsTablesInPlaceOfStateAndRows)
 {
+    const char *const typeALine = "type 01\nkey Enter\ntype 7\nkey Enter\ntype 100\ndump\n"
+                                  "click blsConfirm\n";
+    const char *const removeAStoredLine = "select 1 CDIMPOSTO\ndump\nclick blsMenos\n"
+                                          "click blsConfirm\n";
     const struct {
         const char *language;
+        const char *script;
         const char *screenHeading;
-        const char *typedLine;
-        const char *insertedRow;
+        const char *currentLine;
+        const char *changedRow;
+        int rows; // on the screen at the dump, and in the packet
     } cases[] = {
-        {"pt", "Linhas na tela:", "> 01 7,00 100,00",
-         "0001 001 000123 2026-12-02 01 7,00 100,00 7,00 incluída"},
-        {"en", "Lines on the screen:", "> 01 7.00 100.00",
-         "0001 001 000123 2026-12-02 01 7.00 100.00 7.00 inserted"},
+        {"pt", typeALine, "Linhas na tela:", "> 01 7,00 100,00",
+         "0001 001 000123 2026-12-02 01 7,00 100,00 7,00 incluída", 4},
+        {"en", typeALine, "Lines on the screen:", "> 01 7.00 100.00",
+         "0001 001 000123 2026-12-02 01 7.00 100.00 7.00 inserted", 4},
+        {"pt", removeAStoredLine, "Linhas na tela:", "> 02 12,00 845,50 101,46",
+         "0001 001 0000000122 2026-12-02 02 12,00 845,50 101,46 excluída", 3},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.language);
-        const auto run = host.runDemo(
-            "type 01\nkey Enter\ntype 7\nkey Enter\ntype 100\ndump\n"
-            "click blsConfirm\n",
-            {QStringLiteral("--readable"), QStringLiteral("--lang"), QLatin1String(c.language)});
+        SCOPED_TRACE(c.changedRow);
+        const auto run =
+            host.runDemo(c.script, {QStringLiteral("--readable"), QStringLiteral("--lang"),
+                                    QLatin1String(c.language)});
         ASSERT_EQ(run.exitCode, 0) << show(run);
         EXPECT_EQ(run.linesStartingWith(QStringLiteral("STATE")), QStringList()) << show(run);
         EXPECT_EQ(run.linesStartingWith(QStringLiteral("ROW")), QStringList()) << show(run);
@@ -145,9 +152,10 @@ TEST_F(KpfHost, ReadableReportPrintsTablesInPlaceOfStateAndRows)
         QStringList cells; // each line's cells, one blank apart
         for (const QString &line : run.lines)
             cells << line.simplified();
-        EXPECT_TRUE(cells.contains(QString::fromUtf8(c.typedLine))) << show(run);
-        EXPECT_TRUE(cells.contains(QString::fromUtf8(c.insertedRow))) << show(run);
-        EXPECT_EQ(run.lines.size(), 1 + 1 + 4 + 1 + 1 + 4) << "two headings and two tables";
+        EXPECT_TRUE(cells.contains(QString::fromUtf8(c.currentLine))) << show(run);
+        EXPECT_TRUE(cells.contains(QString::fromUtf8(c.changedRow))) << show(run);
+        // Two headings and two tables; a removed stored line stays in the packet.
+        EXPECT_EQ(run.lines.size(), 2 * (1 + 1 + c.rows)) << show(run);
     }
 }
 

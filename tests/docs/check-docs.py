@@ -101,9 +101,7 @@ def targets():
 def build_roots():
     presets = json.load(open(os.path.join(SOURCE, "CMakePresets.json")))["configurePresets"]
     roots = {p["binaryDir"].replace("${sourceDir}/", "") for p in presets}
-    for script in glob.glob(os.path.join(SOURCE, "scripts/*")) + \
-            glob.glob(os.path.join(SOURCE, "bench/*")):
-        roots |= set(re.findall(r"\bbuild/[\w.-]+", open(script, errors="replace").read()))
+    roots |= set(re.findall(r"\bbuild/[\w.-]+", sources_text(("scripts/*", "bench/*"))))
     return roots, {p["name"] for p in presets}
 
 
